@@ -30,7 +30,9 @@ bool TLibraryModule::Load(std::string& errorText, bool versioned) {
   bool failed = false;
   if (!Handle) {
     dlerror();
-    Handle = dlopen(ResolveLibraryPath(fileName).c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Never unmapped: the libraries and their dependencies register exit handlers and
+    // thread-local destructors that would point into freed code; unloading drops our handle.
+    Handle = dlopen(ResolveLibraryPath(fileName).c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!Handle) {
       LoadError = FormatMessage("Load libraray %s error: %s", {fileName, LastDlError()});
       failed = true;

@@ -39,12 +39,8 @@ MYUTIL_EXPORT size_t my_fwrite(const void* buffer, size_t size, size_t count, FI
 MYUTIL_EXPORT int my_fseek(FILE* file, long offset, int origin) { return fseek(file, offset, origin); }
 MYUTIL_EXPORT int my_fclose(FILE* file) { return fclose(file); }
 
-/* The position is kept per thread, so a tokenizer on one thread never moves another's. */
-static _Thread_local char* strtok_position;
-
-MYUTIL_EXPORT char* my_strtok(char* text, const char* delimiters) {
-  return strtok_r(text, delimiters, &strtok_position);
-}
+/* Keeps its place between calls like the C runtime's; only hook set-up on the UI thread uses it. */
+MYUTIL_EXPORT char* my_strtok(char* text, const char* delimiters) { return strtok(text, delimiters); }
 
 MYUTIL_EXPORT long my_strtol(const char* text, char** end, int base) {
   /* The result is relied on as a 32-bit integer: clamp like a 32-bit long would. */
