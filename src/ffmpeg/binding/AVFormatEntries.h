@@ -25,6 +25,7 @@
   X(av_write_trailer) \
   X(av_interleaved_write_frame) \
   X(av_find_input_format) \
+  X(av_probe_input_buffer2) \
   X(avformat_open_input) \
   X(avformat_close_input) \
   X(avformat_find_stream_info) \

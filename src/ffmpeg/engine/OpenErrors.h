@@ -1,0 +1,31 @@
+// Texts for the failures of opening and writing media files.
+#pragma once
+
+#include <string>
+
+namespace mf {
+
+// The kinds of open failure the user is told about, numbered as the messages have always
+// been keyed (and as callers that store codes may rely on).
+enum TOpenError : int {
+  oeNoSuchFile = -2,
+  oeIo = -5,
+  oeNoMemory = -12,
+  oeBadHeader = -22,
+  oeBadImageName = -33,
+  oeUnknownFormat = -42,
+};
+
+// The message for Code (a TOpenError, or anything else for the generic text).
+std::string OpenErrorText(const std::string& fileName, int code);
+
+// Classifies a library result by what it means. A file that no demuxer claims and a file
+// whose demuxer fails on the header both come back as "invalid data"; formatRecognised tells
+// them apart.
+int OpenErrorCode(int libraryResult, bool formatRecognised);
+
+// Whether any demuxer recognises fileName's content (or name); used only on the failure path
+// to tell an unknown format from a damaged header. Needs the bound libraries.
+bool ProbeRecognisesFormat(const std::string& fileName);
+
+}  // namespace mf
