@@ -26,5 +26,5 @@ fi
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 fi
-cmake --build "$build" | grep -vE '^\[[0-9]+/[0-9]+\] |^ninja: no work to do' || true
+cmake --build "$build" | grep -vE '^\[[0-9]+/[0-9]+\] |^ninja: no work to do|^-- ' || true
 test "${PIPESTATUS[0]}" -eq 0
