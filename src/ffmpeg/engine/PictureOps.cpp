@@ -1,6 +1,7 @@
 #include "PictureOps.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace mf {
@@ -62,14 +63,24 @@ int DeinterlacePicture(uint8_t* const dst[4], const int dstLinesize[4], const ui
   for (int p = 0; p < layout.Planes; ++p) {
     const int w = p == 0 ? width : width >> layout.ChromaShiftW;
     const int h = p == 0 ? height : height >> layout.ChromaShiftH;
-    auto line = [&](int y) { return src[p] + static_cast<ptrdiff_t>(std::clamp(y, 0, h - 1)) * srcLinesize[p]; };
+    // Beyond an edge the line is reflected about the current one, which keeps it in the
+    // same field as the line it stands for.
+    auto line = [&](int y, int offset) {
+      int row = y + offset;
+      if (row < 0 || row >= h) row = y - offset;
+      return src[p] + static_cast<ptrdiff_t>(std::clamp(row, 0, h - 1)) * srcLinesize[p];
+    };
     for (int y = 0; y < h; ++y) {
       uint8_t* out = dst[p] + static_cast<ptrdiff_t>(y) * dstLinesize[p];
       if ((y & 1) == 0) {
-        std::memcpy(out, line(y), static_cast<size_t>(w));
+        std::memcpy(out, line(y, 0), static_cast<size_t>(w));
         continue;
       }
-      const uint8_t *m2 = line(y - 2), *m1 = line(y - 1), *c = line(y), *p1 = line(y + 1), *p2 = line(y + 2);
+      const uint8_t* m2 = line(y, -2);
+      const uint8_t* m1 = line(y, -1);
+      const uint8_t* c = line(y, 0);
+      const uint8_t* p1 = line(y, 1);
+      const uint8_t* p2 = line(y, 2);
       for (int x = 0; x < w; ++x) {
         const int sum = -m2[x] + 4 * m1[x] + 2 * c[x] + 4 * p1[x] - p2[x];
         out[x] = static_cast<uint8_t>(std::clamp((sum + 4) >> 3, 0, 255));
