@@ -8,7 +8,7 @@ shift || true
 
 packages=(g++ cmake ninja-build pkg-config
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev libopencore-amrnb-dev
-  qt6-base-dev libgtest-dev libgmock-dev ffmpeg libbenchmark-dev hyperfine)
+  qt6-base-dev libgtest-dev libgmock-dev ffmpeg libbenchmark-dev hyperfine tzdata)
 
 missing=()
 for p in "${packages[@]}"; do
