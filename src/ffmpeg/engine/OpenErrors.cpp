@@ -36,6 +36,11 @@ int OpenErrorCode(int libraryResult, bool formatRecognised) {
   return libraryResult;
 }
 
+std::string OpenFailureText(const std::string& fileName, int libraryResult, bool formatForced) {
+  const bool recognised = formatForced || (libraryResult == AVERROR_INVALIDDATA && ProbeRecognisesFormat(fileName));
+  return OpenErrorText(fileName, OpenErrorCode(libraryResult, recognised));
+}
+
 bool ProbeRecognisesFormat(const std::string& fileName) {
   AVIOContext* io = nullptr;
   if (ff::avio_open2(&io, fileName.c_str(), AVIO_FLAG_READ, nullptr, nullptr) < 0) return false;

@@ -24,6 +24,10 @@ std::string OpenErrorText(const std::string& fileName, int code);
 // them apart.
 int OpenErrorCode(int libraryResult, bool formatRecognised);
 
+// The text for a failed open of an input: the result classified by meaning, looking at the
+// file again only when an unknown format has to be told from a damaged header.
+std::string OpenFailureText(const std::string& fileName, int libraryResult, bool formatForced);
+
 // Whether any demuxer recognises fileName's content (or name); used only on the failure path
 // to tell an unknown format from a damaged header. Needs the bound libraries.
 bool ProbeRecognisesFormat(const std::string& fileName);
