@@ -1,0 +1,9 @@
+#include "TaskOptions.h"
+
+namespace mf {
+
+void TInputOptions::Reset() { *this = TInputOptions{}; }
+
+void TOutputOptions::Reset() { *this = TOutputOptions{}; }
+
+}  // namespace mf
