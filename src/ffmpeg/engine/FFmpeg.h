@@ -1,0 +1,308 @@
+// The transcoding engine: one object per conversion task. The class is large on purpose; its
+// implementation is split into one file per concern (options, option table, hooks, input,
+// output, ...), and this header is organised in the same sections.
+#pragma once
+
+#include <array>
+#include <climits>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "CodecLibraries.h"
+#include "EnginePointers.h"
+#include "FFMpegException.h"
+#include "FrameHook.h"
+
+namespace mf {
+
+// Fixed capacities of a task: files per direction, streams per file, maps.
+inline constexpr int MaxFiles = 20;
+inline constexpr int MaxStreams = 20;
+inline constexpr int MaxStreamMaps = 20;
+inline constexpr int MaxMetaDataMaps = 20;
+
+// Codec option contexts and per-type tables are indexed by the library's media type:
+// video 0, audio 1, data 2, subtitle 3, attachment 4.
+inline constexpr int CodecOptionContextCount = 5;
+
+struct TStreamMap {
+  int FileIndex = 0;
+  int StreamIndex = 0;
+  int SyncFileIndex = 0;
+  int SyncStreamIndex = 0;
+};
+
+struct TMetaDataMap {
+  int OutFile = 0;
+  int InFile = 0;
+};
+
+// Microseconds of the input's presentation time.
+struct THookTimeRange {
+  int64_t Start = 0;
+  int64_t End = 0;
+};
+
+// ---------------------------------------------------------------------------------------
+// Option state: the task's whole configuration. Every member's initializer is its default,
+// so restoring the defaults is assigning a fresh value, which also releases what the old
+// one owned.
+// ---------------------------------------------------------------------------------------
+struct TEngineOptionState {
+  std::array<TInputFormatContextPtr, MaxFiles> InputFiles;
+  std::array<int64_t, MaxFiles> InputFileTsOffsets{};
+  // Factor per input and stream applied to packet timestamps; 0 leaves them unchanged.
+  std::array<std::array<double, MaxStreams>, MaxFiles> InputFileTsScales{};
+  int InputFileCount = 0;
+  std::array<TOutputFormatContextPtr, MaxFiles> OutputFiles;
+  int OutputFileCount = 0;
+  std::array<TStreamMap, MaxStreamMaps> StreamMaps{};
+  int StreamMapCount = 0;
+  std::array<TMetaDataMap, MaxMetaDataMaps> MetaDataMaps{};
+  int MetaDataMapCount = 0;
+
+  // Per file: cleared once the next file is opened or created.
+  const AVInputFormat* InputFormat = nullptr;
+  const AVOutputFormat* OutputFormat = nullptr;
+
+  int FrameWidth = 0;  // 0: the input's; the crop setters subtract from these
+  int FrameHeight = 0;
+  float FrameAspectRatio = 0.0f;  // 0: the input's
+  int FramePixelFormat = -1;
+  int PadTop = 0, PadBottom = 0, PadLeft = 0, PadRight = 0;
+  std::array<int, 3> PadColor{16, 128, 128};  // Y, Cb, Cr
+  int CropTop = 0, CropBottom = 0, CropLeft = 0, CropRight = 0;
+  // Frames per output stream of each type: video, audio, data, subtitle.
+  std::array<int, 4> MaxFrames{INT_MAX, INT_MAX, INT_MAX, INT_MAX};
+  AVRational FrameRate{0, 0};
+  float VideoQScale = 0.0f;
+  // 64 coefficients each. The engine owns them; a codec context that frees its matrices
+  // itself must be given a copy.
+  TAvPtr<uint16_t> IntraMatrix;
+  TAvPtr<uint16_t> InterMatrix;
+  TAvText VideoRcOverride;
+  int VideoDisable = 0;
+  int VideoDiscard = 0;
+  TAvText VideoCodecName;
+  uint32_t VideoCodecTag = 0;  // first character in the low byte
+  int SameQuality = 0;
+  int Deinterlace = 0;
+  int TopFieldFirst = -1;
+  int MeThreshold = 0;
+  int IntraDcPrecision = 8;
+  int LoopInput = 0;
+  int LoopOutput = -1;
+  int QpHistogram = 0;
+  int IntraOnly = 0;
+  int AudioSampleRate = 44100;
+  float AudioQScale = -99999.0f;
+  int AudioDisable = 0;
+  int AudioChannels = 2;
+  TAvText AudioCodecName;
+  uint32_t AudioCodecTag = 0;
+  std::string AudioLanguage;
+  int SubtitleDisable = 0;
+  TAvText SubtitleCodecName;
+  std::string SubtitleLanguage;
+  float MuxPreload = 0.5f;   // seconds
+  float MuxMaxDelay = 0.7f;  // seconds
+  int64_t RecordingTime = INT64_MAX;  // microseconds; INT64_MAX: no limit
+  int64_t StartTime = 0;              // microseconds
+  int64_t RecordTimestamp = 0;        // seconds since 1970-01-01
+  int64_t InputTsOffset = 0;          // microseconds
+  std::string Title, Author, Copyright, Comment, Genre, Album;
+  int Year = 0;
+  int Track = 0;
+  int HexDump = 0;
+  int PacketDump = 0;
+  int Psnr = 0;
+  int Pass = 0;
+  std::string PassLogFileName;
+  int AudioStreamCopy = 0;
+  int VideoStreamCopy = 0;
+  int SubtitleStreamCopy = 0;
+  int VideoSyncMethod = -1;
+  int AudioSyncMethod = 0;
+  float AudioDriftThreshold = 0.1f;  // seconds
+  bool CopyTimestamps = false;
+  int Shortest = 0;
+  int VideoGlobalHeader = 0;  // bit 0: global header; bit 1: also repeat headers in the stream
+  TAvText VstatsFileName;
+  TMyFilePtr VstatsFile;
+  int ProgramId = 0;
+  int RateEmulation = 0;
+  int VideoChannel = 0;
+  TAvText VideoStandard;
+  int AudioVolume = 256;
+  bool UsingVideoHooks = false;
+  int Verbosity = 1;
+  int ThreadCount = 1;
+  int InputSync = 0;
+  int64_t LimitFileSize = 0;  // bytes; 0: none
+  int PgmyuvCompatibility = 0;
+  float DtsDeltaThreshold = 10.0f;  // seconds
+  int SwsFlags = 4;                 // bicubic
+  // Library options set so far by name, in order; ApplyStoredOptions replays them.
+  std::vector<std::string> OptionNames;
+  std::array<TCodecContextPtr, CodecOptionContextCount> CodecOptionContexts;
+  TFormatContextPtr FormatOptionContext;
+  TSwsContextPtr ScalerOptionContext;
+  // Per output file and stream; always empty (options that would name filters are refused).
+  std::array<std::array<TBsfContextPtr, MaxStreams>, MaxFiles> BitstreamFilters;
+  // The hook option texts, cut into arguments; instances may keep pointers into them, so
+  // they are declared before the hooks and so outlive them.
+  std::vector<TAvText> HookArguments;
+  TFrameHookChain FirstHook;
+  std::vector<THookTimeRange> HookTimeRanges;  // sorted ascending by End
+  int HookRangeCount = 0;
+  int HookRangeCursor = 0;
+  int TotalOutputDurationMs = -1;
+  std::string ErrorMessage;
+};
+
+class TCustomFFmpeg;
+
+// Called with the engine as sender. Levels are the libraries' numbering: -1 quiet, 0 error,
+// 1 information, 2 debug, 3 all.
+using TLogHandler = std::function<void(TCustomFFmpeg* sender, int level, const std::string& text)>;
+
+class TCustomFFmpeg : public TEngineOptionState {
+ public:
+  TCustomFFmpeg() = default;
+  virtual ~TCustomFFmpeg() = default;
+  TCustomFFmpeg(const TCustomFFmpeg&) = delete;
+  TCustomFFmpeg& operator=(const TCustomFFmpeg&) = delete;
+
+  // ---- Callbacks -----------------------------------------------------------------------
+  TLogHandler LogHandler;
+
+  // Passes text to the log handler when one is assigned. Callers apply their own Verbosity
+  // conditions: each message has its own.
+  void Log(int level, const std::string& text);
+
+  // ---- Option state (Options.cpp) --------------------------------------------------------
+  // Releases what the configuration holds, restores every default and allocates the option
+  // contexts. Does nothing while the codec libraries are not bound.
+  void ResetOptions();
+
+  // What goes back to its default once a file or a stream has used it.
+  void ResetInputFileOptions();
+  void ResetOutputFileOptions();
+  void ResetVideoStreamOptions();
+  void ResetAudioStreamOptions();
+  void ResetSubtitleStreamOptions();
+
+  // Table bounds: each raises FFMpegException when the table is full.
+  void CheckStreamMapRoom() const;
+  void CheckMetaDataMapRoom() const;
+  void CheckInputFileRoom() const;
+  void CheckOutputFileRoom() const;
+
+  // ---- Library options by name (LibraryOptions.cpp) --------------------------------------
+  bool SetLibraryOption(const std::string& name, const std::string& value);
+  bool SetLibraryOptionInt(const std::string& name, int value);
+  // Copies the stored options whose flags contain all bits of flags from source to target
+  // (objects with an AVClass: codec or format contexts).
+  void ApplyStoredOptions(void* target, void* source, int flags);
+  // Null name: id 0 and true. Otherwise false with ErrorMessage naming the name given.
+  bool CheckCodecName(const char* name, AVMediaType mediaType, bool encoder, AVCodecID& id);
+
+  // ---- The option table (OptionTable.cpp) ------------------------------------------------
+  // Applies one named option; names the table does not know go to SetLibraryOption.
+  void SetOption(const std::string& name, const std::string& value);
+
+  // ---- Formats and times (FormatOptions.cpp, TimeOptions.cpp) ----------------------------
+  void SetFormat(const std::string& name);
+  void SetInputFormat(const std::string& name);
+  void SetOutputFormat(const std::string& name);
+  void SetRecordingTime(const std::string& text);
+  void SetRecordingTimeMs(int ms);
+  void SetStartTimeUs(int64_t us);
+  // The library's time parsing in microseconds; raises InvalidTimeMessage naming the option.
+  int64_t ParseTimeOption(const std::string& optionName, const std::string& text, bool isDuration);
+
+  // ---- Picture (PictureOptions.cpp) ------------------------------------------------------
+  void SetFrameSize(const std::string& text);
+  void SetCropTop(int n);
+  void SetCropBottom(int n);
+  void SetCropLeft(int n);
+  void SetCropRight(int n);
+  void SetPadTop(int n);
+  void SetPadBottom(int n);
+  void SetPadLeft(int n);
+  void SetPadRight(int n);
+  void SetPadColor(int rgb);  // red in the low byte
+  void SetAspectRatio(const std::string& text);
+  void SetPixelFormat(const std::string& name);
+  void SetFrameRate(const std::string& text);
+  void SetVideoQScale(double q);
+  void SetIntraMatrix(const std::string& text);
+  void SetInterMatrix(const std::string& text);
+
+  // ---- Codecs, tags, bit rates, audio (CodecOptions.cpp) ---------------------------------
+  void SetVideoCodec(const std::string& name);
+  void SetAudioCodec(const std::string& name);
+  void SetSubtitleCodec(const std::string& name);
+  void SetVideoTag(const std::string& text);
+  void SetAudioTag(const std::string& text);
+  void SetBitRate(const std::string& name, const std::string& value);
+  void SetAudioSampleRate(int n);
+  void SetAudioChannels(int n);
+
+  // ---- Maps and timestamp scales (MapOptions.cpp) ----------------------------------------
+  void AddStreamMap(const std::string& text);
+  void AddMetaDataMap(const std::string& text);
+  void SetInputTsScale(const std::string& text);
+
+  // ---- Everything else the table and the component set (GeneralOptions.cpp) -------------
+  void SetPass(int n);
+  void EnableVstats();
+  void SetVstatsFileName(const std::string& text);
+  void SetVerbosity(int n);
+  void SetProgramId(int n);
+  void SetAudioVolume(int n);
+  void SetAudioSyncMethod(int n);
+  void SetVideoSyncMethod(int n);
+  void SetMuxMaxDelay(double seconds);
+  void SetMuxPreload(double seconds);
+  void SetTitle(const std::string& text);
+  void SetAuthor(const std::string& text);
+  void SetCopyright(const std::string& text);
+  void SetComment(const std::string& text);
+  void SetGenre(const std::string& text);
+  void SetAlbum(const std::string& text);
+  void SetYear(int n);
+  void SetTrack(int n);
+  void SetHookTimeRanges(const std::vector<THookTimeRange>& ranges);
+  void SetTarget(const std::string& text);
+  void AppendVideoStream();
+  void AppendAudioStream();
+  void AppendSubtitleStream();
+
+  // ---- Video hook modules (VideoHooks.cpp) -----------------------------------------------
+  void AddVideoHook(const std::string& text);
+
+  // ---- Output creation (Output.cpp) ------------------------------------------------------
+  // Applies a disc preset ("vcd", "svcd", "dvd", "dv", "dv50") for a norm ("pal", "ntsc",
+  // "film", anything else: detect) with a fallback norm.
+  virtual void ApplyTargetPreset(const std::string& target, const std::string& norm, const std::string& fallbackNorm);
+  void NewVideoStream(AVFormatContext* output);
+  void NewAudioStream(AVFormatContext* output);
+  void NewSubtitleStream(AVFormatContext* output);
+
+ protected:
+  // Raises when an operation needs the codec libraries and they are not bound.
+  static void RequireCodecLibraries();
+
+ private:
+  void AllocateOptionContexts();
+  void SetCrop(int n, int& crop, int& size, const char* side, bool vertical);
+  void SetPad(int n, int& pad, const char* side);
+  void SetMatrix(const std::string& text, TAvPtr<uint16_t>& matrix);
+  void SetCodecName(const std::string& name, TAvText& codecName, int& streamCopy);
+  uint32_t ParseTag(const std::string& text, const char* kind);
+};
+
+}  // namespace mf
