@@ -41,4 +41,7 @@
   X(avcodec_find_decoder) \
   X(avcodec_flush_buffers) \
   X(avcodec_string) \
+  X(avcodec_close) \
+  X(av_shrink_packet) \
+  X(av_new_packet) \
   /* end */

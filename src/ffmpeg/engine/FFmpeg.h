@@ -4,6 +4,9 @@
 #pragma once
 
 #include <array>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <climits>
 #include <cstdint>
 #include <functional>
@@ -14,6 +17,9 @@
 #include "EnginePointers.h"
 #include "FFMpegException.h"
 #include "FrameHook.h"
+#include "HookBitmap.h"
+#include "StreamSetup.h"
+#include "TranscodeState.h"
 
 namespace mf {
 
@@ -160,6 +166,11 @@ struct TEngineOptionState {
   int HookRangeCursor = 0;
   int TotalOutputDurationMs = -1;
   std::string ErrorMessage;
+
+  // What opening the inputs and creating the outputs leave for the transcode.
+  std::array<TInputDecoders, MaxFiles> InputDecoders;
+  std::array<bool, MaxFiles> InputRateEmulation{};
+  std::array<std::vector<TOutputStreamSetup>, MaxFiles> OutputStreamSetups;
 };
 
 class TCustomFFmpeg;
@@ -167,6 +178,15 @@ class TCustomFFmpeg;
 // Called with the engine as sender. Levels are the libraries' numbering: -1 quiet, 0 error,
 // 1 information, 2 debug, 3 all.
 using TLogHandler = std::function<void(TCustomFFmpeg* sender, int level, const std::string& text)>;
+// Frame number, fps, current duration (ms), quality, bit rate (kbit/s), current size (bytes),
+// total output duration (ms); -1 for what an output does not have.
+using TProgressHandler = std::function<void(TCustomFFmpeg* sender, int frameNumber, int fps, int currentDurationMs,
+                                            float quality, float bitRate, int64_t currentSize, int totalOutputDurationMs)>;
+
+enum THookAction { haContinue, haIgnore, haStop };
+using TBeforeHookHandler = std::function<void(TCustomFFmpeg* sender, int64_t pts, THookAction& action)>;
+using TCustomHookHandler = std::function<void(TCustomFFmpeg* sender, THookBitmap& bitmap, int frameNumber, int64_t pts,
+                                              bool& update, bool& stopHook)>;
 
 class TCustomFFmpeg : public TEngineOptionState {
  public:
@@ -177,6 +197,9 @@ class TCustomFFmpeg : public TEngineOptionState {
 
   // ---- Callbacks -----------------------------------------------------------------------
   TLogHandler LogHandler;
+  TProgressHandler ProgressHandler;
+  TBeforeHookHandler BeforeHookHandler;
+  TCustomHookHandler CustomHookHandler;
 
   // Passes text to the log handler when one is assigned. Callers apply their own Verbosity
   // conditions: each message has its own.
@@ -292,11 +315,101 @@ class TCustomFFmpeg : public TEngineOptionState {
   void NewAudioStream(AVFormatContext* output);
   void NewSubtitleStream(AVFormatContext* output);
 
+  // ---- Transcode (Preparation.cpp, Decoding.cpp, AudioOut.cpp, VideoOut.cpp, Progress.cpp,
+  //      Loop.cpp) ---------------------------------------------------------------------------
+  // Runs the whole conversion of the opened inputs into the created outputs; raises
+  // FFMpegException on failure, leaving only what CloseOpenCodecs still has to close.
+  void Transcode();
+  void CloseOpenCodecs();
+  void ReleaseTranscodeState();
+  int FindProgramStream(AVMediaType type);
+  // The only way from any output path to the muxer; packet times are in the stream's time base.
+  void WritePacket(TOutputStreamState& ost, AVPacket* packet);
+  void ReportProgress(bool last);
+  void WriteVideoStats(TOutputStreamState& ost, int frameSize);
+  // Returns 0, or -1 when decoding failed or the stream's type cannot be decoded.
+  int ProcessPacket(TInputStreamState& ist, int istIndex, const AVPacket* packet);
+  void OutputAudio(TOutputStreamState& ost, TInputStreamState& ist, const uint8_t* samples, int bytes, int decRate,
+                   int decChannels);
+  // Returns the size of the last encoded frame written (0 when none).
+  // planesReplaced: the picture's planes point into the engine's working copy, not the
+  // decoder's buffer.
+  int OutputVideo(TOutputStreamState& ost, TInputStreamState& ist, AVFrame* picture, bool planesReplaced);
+  // Deinterlacing and hooks; true when the picture's planes now point into the working copy.
+  bool PreprocessVideoFrame(TInputStreamState& ist, AVFrame* picture);
+  void OutputSubtitle(TOutputStreamState& ost, TInputStreamState& ist, const AVSubtitle& subtitle, int64_t pts);
+
+  // Pausing takes effect between packets (and between repeated pictures), never inside a lock.
+  void Pause();
+  void Resume();
+  bool Paused() const { return PauseRequested.load(); }
+
+  // Transcode state: the tables of one run and the counters the report reads.
+  std::vector<TInputFileState> InputFileStates;
+  std::vector<std::unique_ptr<TInputStreamState>> InputStreams;
+  std::vector<std::unique_ptr<TOutputStreamState>> OutputStreams;
+  int64_t VideoBytes = 0;
+  int64_t AudioBytes = 0;
+  int64_t HeaderBytes = 0;
+  int DuplicatedFrames = 0;
+  int DroppedFrames = 0;
+  int64_t TranscodeStartTime = 0;  // microseconds, monotonic clock
+  int64_t ReportInterval = 500000;  // microseconds
+  std::atomic<bool> StopRequested{false};
+  bool FinishedNormally = false;
+  std::vector<TOutputStreamState*> OpenEncoders;
+  std::vector<TInputStreamState*> OpenDecoders;
+  std::array<int, 52> QpCounts{};
+
+  // Pre-processing state, kept from picture to picture.
+  int HookFrameCounter = 0;
+  THookAction HookAction = haContinue;
+
  protected:
   // Raises when an operation needs the codec libraries and they are not bound.
   static void RequireCodecLibraries();
 
  private:
+  [[noreturn]] void FailPreparation(const std::string& message);
+  void PrepareTranscode();
+  void PrepareVideoGeometry(TOutputStreamState& ost, const TInputStreamState& ist);
+  void PreparePassLogFile(TOutputStreamState& ost, int globalIndex);
+  void OpenEncoder(TOutputStreamState& ost);
+  int64_t OutputFileSize(int file) const;
+  void ApplyVolume(uint8_t* data, int bytes) const;
+  int ConvertAudioToS16(TInputStreamState& ist, const AVFrame* frame);
+  void EmulateRate(TInputStreamState& ist);
+  void DispatchAudio(TInputStreamState& ist, int istIndex, const AVFrame* frame);
+  void DispatchVideo(TInputStreamState& ist, int istIndex, AVFrame* frame);
+  void CopyPacket(TInputStreamState& ist, int istIndex, const AVPacket& packet);
+  void DrainEncoders(int istIndex);
+  void FlushEncoder(TOutputStreamState& ost);
+  int ReceivePackets(TOutputStreamState& ost);
+  void EncodeAudioFrame(TOutputStreamState& ost, const uint8_t* samples, int count);
+  void EncodeAudioFrame(TOutputStreamState& ost, const uint8_t* samples, int count, int64_t pts);
+  void WaitWhilePaused();
+  bool MatchScaleSource(TOutputStreamState& ost, const AVFrame* picture);
+  void RunCustomHook(uint8_t* const work[4], const int workLinesize[4], AVPixelFormat fmt, int w, int h, int64_t pts);
+
+  // Buffers of the run, grown on demand and kept, so steady-state work allocates nothing.
+  std::vector<uint8_t> DecodedAudioBuffer;
+  std::vector<uint8_t> ResampledAudioBuffer;
+  std::vector<uint8_t> FrameAudioBuffer;
+  std::vector<uint8_t> SilenceBuffer;
+  std::vector<uint8_t> SubtitleBuffer;
+  std::vector<uint8_t> HookBuffer;
+  std::vector<uint8_t> RgbBuffer;
+  std::unique_ptr<THookBitmap> HookBitmap;
+  TSwsContextPtr ToRgbContext;
+  TSwsContextPtr FromRgbContext;
+  TFramePtr DecodedFrame;
+  TFramePtr EncoderInput;
+  TPacketPtr EncodedPacket;
+
+  std::atomic<bool> PauseRequested{false};
+  std::mutex PauseLock;
+  std::condition_variable PauseChanged;
+
   void AllocateOptionContexts();
   void SetCrop(int n, int& crop, int& size, const char* side, bool vertical);
   void SetPad(int n, int& pad, const char* side);

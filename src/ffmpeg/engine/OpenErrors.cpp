@@ -29,7 +29,9 @@ std::string OpenErrorText(const std::string& fileName, int code) {
 
 int OpenErrorCode(int libraryResult, bool formatRecognised) {
   if (libraryResult == AVERROR(ENOENT) || libraryResult == AVERROR(ENOTDIR)) return oeNoSuchFile;
-  if (libraryResult == AVERROR(EIO) || libraryResult == AVERROR_EOF) return oeIo;
+  if (libraryResult == AVERROR(EIO) || libraryResult == AVERROR_EOF || libraryResult == AVERROR(ENOSPC) ||
+      libraryResult == AVERROR(EFBIG) || libraryResult == AVERROR(EPIPE))
+    return oeIo;
   if (libraryResult == AVERROR(ENOMEM)) return oeNoMemory;
   if (libraryResult == AVERROR_DEMUXER_NOT_FOUND) return oeUnknownFormat;
   if (libraryResult == AVERROR_INVALIDDATA) return formatRecognised ? oeBadHeader : oeUnknownFormat;

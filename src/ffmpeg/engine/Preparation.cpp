@@ -1,0 +1,416 @@
+// The first half of a transcode: the tables, the choice of a source for every output stream,
+// the parameters of copied and encoded streams, the codecs and the headers.
+#include <cstring>
+
+#include "FFmpeg.h"
+#include "MessageFormat.h"
+#include "OpenErrors.h"
+
+namespace mf {
+
+namespace {
+
+// Returns the tag the copied stream keeps: the source's, unless the container has a table that
+// knows the codec under other tags only.
+uint32_t CopiedCodecTag(const AVOutputFormat* format, const AVCodecParameters* source) {
+  if (!format->codec_tag) return source->codec_tag;
+  if (ff::av_codec_get_id(format->codec_tag, source->codec_tag) == source->codec_id) return source->codec_tag;
+  if (ff::av_codec_get_tag(format->codec_tag, source->codec_id) == 0) return source->codec_tag;
+  return 0;
+}
+
+}  // namespace
+
+void TCustomFFmpeg::FailPreparation(const std::string& message) {
+  CloseOpenCodecs();
+  ReleaseTranscodeState();
+  throw FFMpegException(message);
+}
+
+int TCustomFFmpeg::FindProgramStream(AVMediaType type) {
+  for (int file = 0; file < InputFileCount; ++file) {
+    const AVFormatContext* input = InputFiles[file].get();
+    for (unsigned p = 0; p < input->nb_programs; ++p) {
+      const AVProgram* program = input->programs[p];
+      if (program->id != ProgramId) continue;
+      for (unsigned k = 0; k < program->nb_stream_indexes; ++k) {
+        const int index = InputFileStates[file].FirstStream + static_cast<int>(program->stream_index[k]);
+        if (index >= static_cast<int>(InputStreams.size())) continue;
+        const TInputStreamState& ist = *InputStreams[index];
+        if (ist.Discard && ist.Stream->codecpar->codec_type == type) return index;
+      }
+    }
+  }
+  return -1;
+}
+
+void TCustomFFmpeg::PrepareTranscode() {
+  // 1-2. Input tables.
+  InputFileStates.assign(static_cast<size_t>(InputFileCount), TInputFileState{});
+  InputStreams.clear();
+  for (int file = 0; file < InputFileCount; ++file) {
+    AVFormatContext* input = InputFiles[file].get();
+    InputFileStates[file].FirstStream = static_cast<int>(InputStreams.size());
+    InputFileStates[file].StreamCount = static_cast<int>(input->nb_streams);
+    for (unsigned s = 0; s < input->nb_streams; ++s) {
+      auto ist = std::make_unique<TInputStreamState>();
+      ist->FileIndex = file;
+      ist->StreamIndex = static_cast<int>(s);
+      ist->Stream = input->streams[s];
+      ist->Decoder = s < InputDecoders[file].size() ? InputDecoders[file][s].get() : nullptr;
+      if (InputRateEmulation[file]) ist->RateStart = ff::av_gettime_relative();
+      InputStreams.push_back(std::move(ist));
+    }
+  }
+
+  // 3. Output stream count.
+  int total = 0;
+  for (int file = 0; file < OutputFileCount; ++file) {
+    const int count = static_cast<int>(OutputFiles[file]->nb_streams);
+    if (count == 0) FailPreparation("Output file does not contain any stream");
+    total += count;
+  }
+  if (StreamMapCount > 0 && StreamMapCount != total)
+    FailPreparation("Number of stream maps must match number of output streams");
+
+  // 4. Stream maps must name existing streams.
+  for (int m = 0; m < StreamMapCount; ++m) {
+    const TStreamMap& map = StreamMaps[m];
+    auto exists = [&](int file, int stream) {
+      return file >= 0 && file < InputFileCount && stream >= 0 && stream < InputFileStates[file].StreamCount;
+    };
+    if (!exists(map.FileIndex, map.StreamIndex))
+      FailPreparation(FormatMessage("Could not find input stream #%d.%d", {map.FileIndex, map.StreamIndex}));
+    if (!exists(map.SyncFileIndex, map.SyncStreamIndex))
+      FailPreparation(FormatMessage("Could not find sync stream #%d.%d", {map.SyncFileIndex, map.SyncStreamIndex}));
+  }
+
+  // 5. Output stream table and the source of every output stream.
+  OutputStreams.clear();
+  for (int file = 0; file < OutputFileCount; ++file) {
+    AVFormatContext* output = OutputFiles[file].get();
+    for (unsigned s = 0; s < output->nb_streams; ++s) {
+      auto ost = std::make_unique<TOutputStreamState>();
+      ost->FileIndex = file;
+      ost->StreamIndex = static_cast<int>(s);
+      ost->Stream = output->streams[s];
+      if (s < OutputStreamSetups[file].size()) {
+        TOutputStreamSetup& setup = OutputStreamSetups[file][s];
+        ost->Encoder = setup.Encoder.get();
+        ost->StreamCopy = setup.StreamCopy;
+      }
+      if (!ost->Encoder) FailPreparation("invalid codec_type of output stream");
+      const AVMediaType type = ost->Encoder->codec_type;
+      const int globalIndex = static_cast<int>(OutputStreams.size());
+      int source = -1;
+      if (StreamMapCount > 0) {
+        const TStreamMap& map = StreamMaps[globalIndex];
+        source = InputFileStates[map.FileIndex].FirstStream + map.StreamIndex;
+        if (InputStreams[source]->Stream->codecpar->codec_type != type)
+          FailPreparation(FormatMessage("Codec type mismatch for mapping #%d.%d -> #%d.%d",
+                                        {map.FileIndex, map.StreamIndex, file, static_cast<int>(s)}));
+      } else if (ProgramId != 0) {
+        source = FindProgramStream(type);
+      } else {
+        for (size_t i = 0; i < InputStreams.size() && source < 0; ++i)
+          if (InputStreams[i]->Discard && InputStreams[i]->Stream->codecpar->codec_type == type) source = static_cast<int>(i);
+        // One input stream may feed several outputs: fall back to the last one of the type.
+        for (size_t i = InputStreams.size(); i-- > 0 && source < 0;)
+          if (InputStreams[i]->Stream->codecpar->codec_type == type) source = static_cast<int>(i);
+      }
+      if (source < 0) {
+        ff::av_dump_format(output, file, output->url, 1);
+        FailPreparation(FormatMessage("Could not find input stream matching output stream #%d.%d", {file, static_cast<int>(s)}));
+      }
+      ost->SourceIndex = source;
+      InputStreams[source]->Discard = false;
+      if (StreamMapCount > 0) {
+        const TStreamMap& map = StreamMaps[globalIndex];
+        ost->SyncSource = InputStreams[InputFileStates[map.SyncFileIndex].FirstStream + map.SyncStreamIndex].get();
+      } else {
+        ost->SyncSource = InputStreams[source].get();
+      }
+      OutputStreams.push_back(std::move(ost));
+    }
+  }
+
+  // 6. Parameters of every output stream.
+  for (size_t index = 0; index < OutputStreams.size(); ++index) {
+    TOutputStreamState& ost = *OutputStreams[index];
+    TInputStreamState& ist = *InputStreams[ost.SourceIndex];
+    AVCodecContext* enc = ost.Encoder;
+    const AVCodecParameters* dec = ist.Stream->codecpar;
+    const AVOutputFormat* format = OutputFiles[ost.FileIndex]->oformat;
+
+    if (!ff::av_dict_get(ost.Stream->metadata, "language", nullptr, 0)) {
+      const AVDictionaryEntry* language = ff::av_dict_get(ist.Stream->metadata, "language", nullptr, 0);
+      if (language) ff::av_dict_set(&ost.Stream->metadata, "language", language->value, 0);
+    }
+    ost.Stream->disposition = ist.Stream->disposition;
+
+    if (ost.StreamCopy) {
+      const uint32_t forcedTag = enc->codec_tag;
+      if (ff::avcodec_parameters_copy(ost.Stream->codecpar, dec) < 0) FailPreparation("av_mallocz fail");
+      ost.Stream->codecpar->codec_tag = forcedTag ? forcedTag : CopiedCodecTag(format, dec);
+      ost.Stream->time_base = ist.Stream->time_base;
+      switch (dec->codec_type) {
+        case AVMEDIA_TYPE_AUDIO:
+          if (AudioVolume != 256) FailPreparation("-acodec copy and -vol are incompatible (frames are not decoded)");
+          if ((ost.Stream->codecpar->block_align == 1 && dec->codec_id == AV_CODEC_ID_MP3) ||
+              dec->codec_id == AV_CODEC_ID_AC3)
+            ost.Stream->codecpar->block_align = 0;
+          break;
+        case AVMEDIA_TYPE_VIDEO:
+          if (CustomHookHandler)
+            FailPreparation("-vcodec copy and CustomHook are incompatible (frames are not decoded)");
+          if (UsingVideoHooks) FailPreparation("-vcodec copy and -vhook are incompatible (frames are not decoded)");
+          break;
+        case AVMEDIA_TYPE_SUBTITLE: break;
+        default: FailPreparation("invalid codec_type of output stream");
+      }
+    } else {
+      switch (enc->codec_type) {
+        case AVMEDIA_TYPE_AUDIO:
+          ost.SampleFifo.reset(ff::av_fifo_alloc2(1024, 1, AV_FIFO_FLAG_AUTO_GROW));
+          if (!ost.SampleFifo) FailPreparation("av_fifo_init fail");
+          ost.AudioResample = enc->sample_rate != ist.Decoder->sample_rate || AudioSyncMethod > 1;
+          break;
+        case AVMEDIA_TYPE_VIDEO: PrepareVideoGeometry(ost, ist); break;
+        case AVMEDIA_TYPE_SUBTITLE: break;
+        default: FailPreparation("invalid codec_type of output stream");
+      }
+      ost.EncodingNeeded = true;
+      ist.DecodingNeeded = true;
+      if (enc->flags & (AV_CODEC_FLAG_PASS1 | AV_CODEC_FLAG_PASS2)) PreparePassLogFile(ost, static_cast<int>(index));
+    }
+  }
+
+  // 8. The outputs' descriptions.
+  for (int file = 0; file < OutputFileCount; ++file)
+    ff::av_dump_format(OutputFiles[file].get(), file, OutputFiles[file]->url, 1);
+
+  // 9. Which input stream feeds which output stream.
+  if (Verbosity >= 0 && LogHandler) {
+    Log(1, "Stream mapping:");
+    for (const auto& ost : OutputStreams) {
+      const TInputStreamState& source = *InputStreams[ost->SourceIndex];
+      Log(1, FormatMessage("  Stream #%d.%d -> #%d.%d", {source.FileIndex, source.StreamIndex, ost->FileIndex, ost->StreamIndex}));
+      if (ost->SyncSource != &source)
+        Log(1, FormatMessage(" [sync #%d.%d]", {ost->SyncSource->FileIndex, ost->SyncSource->StreamIndex}));
+    }
+  }
+
+  // 10. Encoders.
+  for (const auto& ostPtr : OutputStreams) {
+    TOutputStreamState& ost = *ostPtr;
+    if (!ost.EncodingNeeded) continue;
+    OpenEncoder(ost);
+  }
+
+  // 11. Decoders.
+  for (const auto& istPtr : InputStreams) {
+    TInputStreamState& ist = *istPtr;
+    if (!ist.DecodingNeeded) continue;
+    const AVCodec* decoder = ist.Decoder ? ff::avcodec_find_decoder(ist.Decoder->codec_id) : nullptr;
+    if (!decoder)
+      FailPreparation(FormatMessage("Unsupported codec (id=%d) for input stream #%d.%d",
+                                    {static_cast<int>(ist.Stream->codecpar->codec_id), ist.FileIndex, ist.StreamIndex}));
+    ist.Decoder->pkt_timebase = ist.Stream->time_base;
+    int result;
+    {
+      std::lock_guard<std::recursive_mutex> lock(CodecLock());
+      result = ff::avcodec_open2(ist.Decoder, decoder, nullptr);
+      if (result >= 0) OpenDecoders.push_back(&ist);
+    }
+    if (result < 0)
+      FailPreparation(FormatMessage("Error while opening codec for input stream #%d.%d", {ist.FileIndex, ist.StreamIndex}));
+  }
+
+  // 12. Stream clocks.
+  for (const auto& ist : InputStreams) {
+    ist->Pts = 0;
+    ist->NextPts = AV_NOPTS_VALUE;
+    ist->IsStart = true;
+  }
+
+  // 13. Metadata maps.
+  for (int m = 0; m < MetaDataMapCount; ++m) {
+    const TMetaDataMap& map = MetaDataMaps[m];
+    if (map.OutFile < 0 || map.OutFile >= OutputFileCount)
+      FailPreparation(FormatMessage("Invalid output file index %d map_meta_data(%d,%d)", {map.OutFile, map.OutFile, map.InFile}));
+    if (map.InFile < 0 || map.InFile >= InputFileCount)
+      FailPreparation(FormatMessage("Invalid input file index %d map_meta_data(%d,%d)", {map.InFile, map.OutFile, map.InFile}));
+    static const char* const keys[] = {"title", "artist", "author", "copyright", "comment", "album", "date", "track", "genre"};
+    for (const char* key : keys) {
+      const AVDictionaryEntry* entry = ff::av_dict_get(InputFiles[map.InFile]->metadata, key, nullptr, 0);
+      if (entry) ff::av_dict_set(&OutputFiles[map.OutFile]->metadata, key, entry->value, 0);
+    }
+  }
+
+  // 14. Headers.
+  bool allRtp = OutputFileCount > 0;
+  for (int file = 0; file < OutputFileCount; ++file) {
+    AVFormatContext* output = OutputFiles[file].get();
+    const int result = ff::avformat_write_header(output, nullptr);
+    if (result < 0)
+      FailPreparation(FormatMessage("Could not write header for output file #%d (incorrect codec parameters ?)", {file}));
+    if (std::strcmp(output->oformat->name, "rtp") != 0) allRtp = false;
+  }
+
+  // 15. Session description of rtp outputs.
+  if (allRtp && LogHandler) {
+    std::vector<AVFormatContext*> outputs;
+    for (int file = 0; file < OutputFileCount; ++file) outputs.push_back(OutputFiles[file].get());
+    char sdp[2048] = {};
+    ff::av_sdp_create(outputs.data(), static_cast<int>(outputs.size()), sdp, sizeof sdp);
+    std::string text = sdp;
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.pop_back();
+    size_t start = 0;
+    while (start < text.size() && static_cast<unsigned char>(text[start]) <= ' ') ++start;
+    Log(1, "SDP: " + text.substr(start));
+  }
+
+  // 16.
+  TranscodeStartTime = ff::av_gettime_relative();
+}
+
+void TCustomFFmpeg::OpenEncoder(TOutputStreamState& ost) {
+  AVCodecContext* enc = ost.Encoder;
+  const TOutputStreamSetup& setup = OutputStreamSetups[ost.FileIndex][ost.StreamIndex];
+  const std::string openFailure =
+      FormatMessage("Error while opening codec for output stream #%d.%d - maybe incorrect parameters such as bit_rate, rate, width or height",
+                    {ost.FileIndex, ost.StreamIndex});
+  if (setup.EngineAmrNb) {
+    // The engine's own encoder takes narrow-band speech only, as the library's did.
+    if (enc->sample_rate != TAmrNbEncoder::SampleRate || enc->ch_layout.nb_channels != 1) FailPreparation(openFailure);
+    ost.AmrNb = std::make_unique<TAmrNbEncoder>();
+    if (!ost.AmrNb->Open(enc->bit_rate)) FailPreparation(openFailure);
+    enc->frame_size = TAmrNbEncoder::FrameSamples;
+    enc->bit_rate = ost.AmrNb->BitRate();
+    enc->time_base = AVRational{1, TAmrNbEncoder::SampleRate};
+    AVCodecParameters* par = ost.Stream->codecpar;
+    par->codec_type = AVMEDIA_TYPE_AUDIO;
+    par->codec_id = AV_CODEC_ID_AMR_NB;
+    par->sample_rate = TAmrNbEncoder::SampleRate;
+    ff::av_channel_layout_default(&par->ch_layout, 1);
+    par->frame_size = TAmrNbEncoder::FrameSamples;
+    par->bit_rate = enc->bit_rate;
+    par->format = AV_SAMPLE_FMT_S16;
+    ost.Stream->time_base = enc->time_base;
+    return;
+  }
+  const AVCodec* codec = enc->codec ? enc->codec : ff::avcodec_find_encoder(enc->codec_id);
+  if (!codec)
+    FailPreparation(FormatMessage("Unsupported codec for output stream #%d.%d", {ost.FileIndex, ost.StreamIndex}));
+  int result;
+  {
+    std::lock_guard<std::recursive_mutex> lock(CodecLock());
+    result = ff::avcodec_open2(enc, codec, nullptr);
+    if (result >= 0) OpenEncoders.push_back(&ost);
+  }
+  if (result < 0) FailPreparation(openFailure);
+  HeaderBytes += enc->extradata_size;
+  if (ff::avcodec_parameters_from_context(ost.Stream->codecpar, enc) < 0) FailPreparation("av_mallocz fail");
+  ost.Stream->time_base = enc->time_base;
+}
+
+void TCustomFFmpeg::PrepareVideoGeometry(TOutputStreamState& ost, const TInputStreamState& ist) {
+  const AVCodecContext* enc = ost.Encoder;
+  const AVCodecParameters* dec = ist.Stream->codecpar;
+  ost.VideoCrop = CropTop + CropBottom + CropLeft + CropRight != 0;
+  ost.VideoPad = PadTop + PadBottom + PadLeft + PadRight != 0;
+  ost.VideoResample = enc->width + CropLeft + CropRight != dec->width + PadLeft + PadRight ||
+                      enc->height + CropTop + CropBottom != dec->height + PadTop + PadBottom ||
+                      enc->pix_fmt != static_cast<AVPixelFormat>(dec->format);
+  if (ost.VideoCrop) {
+    ost.BandTop = CropTop;
+    ost.BandLeft = CropLeft;
+  }
+  if (ost.VideoPad) {
+    ost.PaddingTop = PadTop;
+    ost.PaddingBottom = PadBottom;
+    ost.PaddingLeft = PadLeft;
+    ost.PaddingRight = PadRight;
+  }
+  if (ost.VideoPad || ost.VideoResample) {
+    ost.TempPicture.reset(ff::av_frame_alloc());
+    bool allocated = false;
+    if (ost.TempPicture) {
+      ost.TempPicture->format = enc->pix_fmt;
+      ost.TempPicture->width = enc->width;
+      ost.TempPicture->height = enc->height;
+      allocated = ff::av_frame_get_buffer(ost.TempPicture.get(), 0) >= 0;
+    }
+    if (!allocated) FailPreparation(ost.VideoResample ? "Cannot allocate temp picture, check pix fmt" : "avpicture_alloc fail");
+  }
+  if (ost.VideoResample) {
+    int64_t flags = SwsFlags;
+    if (ScalerOptionContext) ff::av_opt_get_int(ScalerOptionContext.get(), "sws_flags", 0, &flags);
+    ost.ScaleContext.reset(ff::sws_getContext(
+        dec->width - CropLeft - CropRight, dec->height - CropTop - CropBottom, static_cast<AVPixelFormat>(dec->format),
+        enc->width - PadLeft - PadRight, enc->height - PadTop - PadBottom, enc->pix_fmt, static_cast<int>(flags), nullptr,
+        nullptr, nullptr));
+    if (!ost.ScaleContext) FailPreparation("Cannot get resampling context");
+    ost.ResampleHeight = dec->height - CropTop - CropBottom;
+  }
+}
+
+void TCustomFFmpeg::PreparePassLogFile(TOutputStreamState& ost, int globalIndex) {
+  std::string name = (PassLogFileName.empty() ? std::string("ffmpeg2pass") : PassLogFileName) + "-" +
+                     std::to_string(globalIndex) + ".log";
+  if (name.size() >= 1024) name.resize(1023);
+  AVCodecContext* enc = ost.Encoder;
+  if (enc->flags & AV_CODEC_FLAG_PASS1) {
+    ost.PassLogFile.reset(ff::my_fopen(name.c_str(), "w"));
+    if (!ost.PassLogFile) FailPreparation("creat file fail: " + name);
+    return;
+  }
+  TMyFilePtr file(ff::my_fopen(name.c_str(), "r"));
+  if (!file) FailPreparation("creat open fail: " + name);
+  ff::my_fseek(file.get(), 0, SEEK_END);
+  const long size = ff::my_ftell(file.get());
+  ff::my_fseek(file.get(), 0, SEEK_SET);
+  ost.Pass2Stats.reset(static_cast<char*>(ff::av_malloc(static_cast<size_t>(size < 0 ? 0 : size) + 1)));
+  if (!ost.Pass2Stats) FailPreparation("Could not allocate log buffer");
+  const size_t read = size > 0 ? ff::my_fread(ost.Pass2Stats.get(), 1, static_cast<size_t>(size), file.get()) : 0;
+  ost.Pass2Stats.get()[read] = '\0';
+  // The encoder borrows the text; it is taken back before the buffer goes.
+  enc->stats_in = ost.Pass2Stats.get();
+}
+
+void TCustomFFmpeg::CloseOpenCodecs() {
+  std::lock_guard<std::recursive_mutex> lock(CodecLock());
+  for (TOutputStreamState* ost : OpenEncoders) {
+    ost->Encoder->stats_in = nullptr;
+    ost->Pass2Stats.reset();
+    ff::avcodec_close(ost->Encoder);
+  }
+  OpenEncoders.clear();
+  for (TInputStreamState* ist : OpenDecoders) ff::avcodec_close(ist->Decoder);
+  OpenDecoders.clear();
+}
+
+void TCustomFFmpeg::ReleaseTranscodeState() {
+  // Encoders still open borrow the tables' pass-2 texts: give them back first.
+  for (const auto& ost : OutputStreams)
+    if (ost->Encoder && ost->Pass2Stats) ost->Encoder->stats_in = nullptr;
+  OutputStreams.clear();
+  InputStreams.clear();
+  InputFileStates.clear();
+}
+
+void TCustomFFmpeg::WritePacket(TOutputStreamState& ost, AVPacket* packet) {
+  AVFormatContext* output = OutputFiles[ost.FileIndex].get();
+  packet->stream_index = ost.StreamIndex;
+  if (packet->pts != AV_NOPTS_VALUE) {
+    const int64_t end = packet->pts + (packet->duration > 0 ? packet->duration : 0);
+    if (end > ost.CurrentPts) ost.CurrentPts = end;
+  } else if (packet->dts != AV_NOPTS_VALUE && packet->dts > ost.CurrentPts) {
+    ost.CurrentPts = packet->dts;
+  }
+  // The muxer takes the packet's reference, whatever the result.
+  const int result = ff::av_interleaved_write_frame(output, packet);
+  if (result < 0) throw FFMpegException(OpenErrorText("av_interleaved_write_frame()", OpenErrorCode(result, true)));
+}
+
+}  // namespace mf
