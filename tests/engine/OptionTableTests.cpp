@@ -10,11 +10,9 @@ namespace {
 using mftest::EngineTest;
 using mftest::RaisedMessage;
 
-// Messages built from the words callers see; two contain a word that may not appear whole
-// in the repository.
-const std::string InvalidDuration = "Invalid duration speci" "fication for ";
-const std::string InvalidDate = "Invalid date speci" "fication for ";
-const std::string IncorrectAspect = "Incorrect aspect ratio speci" "fication.";
+const std::string InvalidDuration = "Invalid duration specification for ";
+const std::string InvalidDate = "Invalid date specification for ";
+const std::string IncorrectAspect = "Incorrect aspect ratio specification.";
 
 std::string Raised(const std::function<void()>& action) { return RaisedMessage<mf::FFMpegException>(action); }
 

@@ -3,10 +3,8 @@
 
 namespace mf {
 
-// These two wordings are fixed texts users and callers match on. The literals are split
-// only so that the repository's commit check for references to design documents does not
-// take the word in them for such a reference.
-inline constexpr char InvalidTimeMessage[] = "Invalid %s speci" "fication for %s: %s";
-inline constexpr char IncorrectAspectMessage[] = "Incorrect aspect ratio speci" "fication.";
+// Fixed texts that users and callers match on.
+inline constexpr char InvalidTimeMessage[] = "Invalid %s specification for %s: %s";
+inline constexpr char IncorrectAspectMessage[] = "Incorrect aspect ratio specification.";
 
 }  // namespace mf
