@@ -307,10 +307,21 @@ class TCustomFFmpeg : public TEngineOptionState {
   // ---- Video hook modules (VideoHooks.cpp) -----------------------------------------------
   void AddVideoHook(const std::string& text);
 
+  // ---- Input opening (Input.cpp) ---------------------------------------------------------
+  // False with ErrorMessage set when the file cannot be opened or analysed; nothing is
+  // registered then. The per-file settings are reset whatever the result.
+  bool OpenInputFile(const std::string& fileName);
+
   // ---- Output creation (Output.cpp) ------------------------------------------------------
+  // False with ErrorMessage set when the output cannot be created; the outputs registered
+  // before stay as they were.
+  bool OpenOutputFile(const std::string& fileName);
+  void CheckAudioVideoSubInputs(bool& hasVideo, bool& hasAudio, bool& hasSubtitle);
   // Applies a disc preset ("vcd", "svcd", "dvd", "dv", "dv50") for a norm ("pal", "ntsc",
   // "film", anything else: detect) with a fallback norm.
   virtual void ApplyTargetPreset(const std::string& target, const std::string& norm, const std::string& fallbackNorm);
+  // Each adds one stream to output (the one being created, or a registered one) with its
+  // encoder context; raises FFMpegException on failure.
   void NewVideoStream(AVFormatContext* output);
   void NewAudioStream(AVFormatContext* output);
   void NewSubtitleStream(AVFormatContext* output);
@@ -370,6 +381,13 @@ class TCustomFFmpeg : public TEngineOptionState {
   static void RequireCodecLibraries();
 
  private:
+  std::vector<TOutputStreamSetup>& SetupsOf(AVFormatContext* output);
+  static AVStream* NewStream(AVFormatContext* output);
+  static void ParseRcOverride(AVCodecContext* enc, const char* text);
+  // The output being created and its streams' setups, until it is registered.
+  AVFormatContext* PendingOutput = nullptr;
+  std::vector<TOutputStreamSetup> PendingSetups;
+
   [[noreturn]] void FailPreparation(const std::string& message);
   void PrepareTranscode();
   void PrepareVideoGeometry(TOutputStreamState& ost, const TInputStreamState& ist);
