@@ -19,6 +19,7 @@
 #include "FrameHook.h"
 #include "HookBitmap.h"
 #include "StreamSetup.h"
+#include "TaskThreads.h"
 #include "TranscodeState.h"
 
 namespace mf {
@@ -190,8 +191,9 @@ using TCustomHookHandler = std::function<void(TCustomFFmpeg* sender, THookBitmap
 
 class TCustomFFmpeg : public TEngineOptionState {
  public:
-  TCustomFFmpeg() = default;
-  virtual ~TCustomFFmpeg() = default;
+  TCustomFFmpeg();
+  // Stops the task and waits for its thread to end before anything is released.
+  virtual ~TCustomFFmpeg();
   TCustomFFmpeg(const TCustomFFmpeg&) = delete;
   TCustomFFmpeg& operator=(const TCustomFFmpeg&) = delete;
 
@@ -331,6 +333,9 @@ class TCustomFFmpeg : public TEngineOptionState {
   // Runs the whole conversion of the opened inputs into the created outputs; raises
   // FFMpegException on failure, leaving only what CloseOpenCodecs still has to close.
   void Transcode();
+  // The first half of Transcode: the tables, the codecs and the headers. Public so that the
+  // stages of a run can be driven one at a time.
+  void PrepareTranscode();
   void CloseOpenCodecs();
   void ReleaseTranscodeState();
   int FindProgramStream(AVMediaType type);
@@ -349,6 +354,27 @@ class TCustomFFmpeg : public TEngineOptionState {
   // Deinterlacing and hooks; true when the picture's planes now point into the working copy.
   bool PreprocessVideoFrame(TInputStreamState& ist, AVFrame* picture);
   void OutputSubtitle(TOutputStreamState& ost, TInputStreamState& ist, const AVSubtitle& subtitle, int64_t pts);
+
+  // ---- Life cycle (Lifecycle.cpp) ---------------------------------------------------------
+  // Refuses a running or terminated task (none). Without files the task ends at once with
+  // the reason reported. onThread false runs the conversion in the caller's thread;
+  // otherwise the returned thread is still suspended and the caller resumes it.
+  TFFmpegThread* Start(bool onThread, TConvertPriority priority);
+  void Run();
+  // Reports the end exactly once; nothing of the engine is touched after the handler.
+  void DoTerminate();
+  void Stop();
+  // Stops a running task; a task that never ran is reported ended from a thread of its own.
+  void Halt();
+  // Releases everything the engine holds; an output file left empty is deleted.
+  void Cleanup();
+
+  std::function<void(TCustomFFmpeg* sender)> TerminateHandler;
+  TFFmpegThread* WorkerThread = nullptr;  // cleared by DoTerminate
+  std::atomic<bool> Running{false};
+  std::atomic<bool> Terminated{false};
+  bool ExceptionRaised = false;
+  std::string ExceptionMessage;
 
   // Pausing takes effect between packets (and between repeated pictures), never inside a lock.
   void Pause();
@@ -389,7 +415,6 @@ class TCustomFFmpeg : public TEngineOptionState {
   std::vector<TOutputStreamSetup> PendingSetups;
 
   [[noreturn]] void FailPreparation(const std::string& message);
-  void PrepareTranscode();
   void PrepareVideoGeometry(TOutputStreamState& ost, const TInputStreamState& ist);
   void PreparePassLogFile(TOutputStreamState& ost, int globalIndex);
   void OpenEncoder(TOutputStreamState& ost);
@@ -424,6 +449,9 @@ class TCustomFFmpeg : public TEngineOptionState {
   TFramePtr EncoderInput;
   TPacketPtr EncodedPacket;
 
+  std::unique_ptr<TFFmpegThread> WorkerThreadOwner;
+  std::vector<std::unique_ptr<TDoTerminateThread>> Reporters;
+  std::atomic<bool> TerminateReported{false};
   std::atomic<bool> PauseRequested{false};
   std::mutex PauseLock;
   std::condition_variable PauseChanged;

@@ -24,10 +24,20 @@ void TCustomFFmpeg::Log(int level, const std::string& text) {
 
 void TCustomFFmpeg::ResetOptions() {
   if (!CodecLibrariesBound()) return;
-  // Assigning fresh defaults releases, through each owner, the contexts, matrices, codec
-  // names, texts, the statistics file, the files and every video hook instance.
-  static_cast<TEngineOptionState&>(*this) = TEngineOptionState{};
+  // Releases, through each owner, the files, contexts, matrices, codec names, texts, the
+  // statistics file and every video hook instance; the defaults come with it.
+  Cleanup();
+  Running = false;
+  StopRequested = false;
+  FinishedNormally = false;
+  Terminated = false;
+  TerminateReported = false;
   TotalOutputDurationMs = -1;
+  VideoBytes = AudioBytes = HeaderBytes = 0;
+  DuplicatedFrames = DroppedFrames = 0;
+  QpCounts = {};
+  HookFrameCounter = 0;
+  HookAction = haContinue;
   AllocateOptionContexts();
 }
 

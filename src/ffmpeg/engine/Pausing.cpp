@@ -5,9 +5,12 @@
 
 namespace mf {
 
-void TCustomFFmpeg::Pause() { PauseRequested = true; }
+void TCustomFFmpeg::Pause() {
+  if (WorkerThread) PauseRequested = true;
+}
 
 void TCustomFFmpeg::Resume() {
+  if (!PauseRequested) return;
   {
     std::lock_guard<std::mutex> lock(PauseLock);
     PauseRequested = false;
