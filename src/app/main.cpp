@@ -1,19 +1,19 @@
-// Start-up of the window program. Until the main window exists this shows whether the codec
-// libraries could be loaded from "Common Files" beside the executable.
+// The window program: start-up, then the message loop until the main window closes or
+// "Exit" is chosen.
 #include <QApplication>
-#include <QLabel>
 
-#include "CodecLibraries.h"
+#include "DialogPrompt.h"
+#include "ShellWindows.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName("Marrowfin");
-  const QString folder = QApplication::applicationDirPath() + "/Common Files";
-  const bool loaded = mf::BindCodecLibraries(folder.toStdString(), true);
-  QLabel label(loaded ? QStringLiteral("The codec libraries were loaded.")
-                      : QString::fromStdString(mf::CodecLibraryError()));
-  label.setWindowTitle("Marrowfin");
-  label.setMargin(24);
-  label.show();
+  QApplication::setOrganizationName(QStringLiteral("Kestrovo"));
+  QApplication::setApplicationName(QStringLiteral("Marrowfin"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Marrowfin"));
+
+  mf::TDialogPrompt prompt;
+  mf::TShellWindows windows(prompt, QApplication::applicationDirPath());
+  if (windows.StartupFailed()) return 1;
+  windows.Form1().show();
   return app.exec();
 }
