@@ -96,6 +96,7 @@ int TCustomFFmpeg::ProcessPacket(TInputStreamState& ist, int istIndex, const AVP
     } else if (par->codec_type == AVMEDIA_TYPE_VIDEO) {
       ist.NextPts += FrameDurationUs(ist.Stream);
     }
+    EmulateRate(ist);
     if (StartTime == 0 || ist.Pts >= StartTime) CopyPacket(ist, istIndex, *packet);
     return 0;
   }

@@ -4,6 +4,7 @@
 
 #include "FFmpeg.h"
 #include "MessageFormat.h"
+#include "OpenErrors.h"
 
 namespace mf {
 
@@ -22,9 +23,24 @@ int MediaTypeIndex(AVMediaType type) {
 }  // namespace
 
 void TCustomFFmpeg::Transcode() {
+  FinishedNormally = false;
   PrepareTranscode();
+  try {
+    RunTranscodeLoop();
+  } catch (...) {
+    // A failure leaves no trailer; what the run opened goes with its tables.
+    ReleaseTranscodeState();
+    throw;
+  }
+  // 17-20.
+  CloseOpenCodecs();
+  FinishedNormally = !StopRequested.load();
+  ReleaseTranscodeState();
+}
+
+void TCustomFFmpeg::RunTranscodeLoop() {
   TPacketPtr packet(ff::av_packet_alloc());
-  if (!packet) FailPreparation("av_mallocz fail");
+  if (!packet) throw FFMpegException("av_mallocz fail");
   int64_t lastReport = TranscodeStartTime;
 
   while (!StopRequested.load(std::memory_order_relaxed)) {
@@ -94,7 +110,8 @@ void TCustomFFmpeg::Transcode() {
     if (packet->dts != AV_NOPTS_VALUE && ist.NextPts != AV_NOPTS_VALUE && !CopyTimestamps) {
       const int64_t packetDts = ff::av_rescale_q(packet->dts, tb, AV_TIME_BASE_Q);
       const int64_t delta = packetDts - ist.NextPts;
-      if (std::llabs(delta) > static_cast<int64_t>(DtsDeltaThreshold * 1000000.0) || packetDts + 1 < ist.Pts) {
+      if (static_cast<double>(std::llabs(delta)) > static_cast<double>(DtsDeltaThreshold) * 1000000.0 ||
+          packetDts + 1 < ist.Pts) {
         InputFileTsOffsets[chosen] -= delta;
         if (Verbosity > 2 && LogHandler)
           Log(1, FormatMessage("timestamp discontinuity %d, new offset= %d", {delta, InputFileTsOffsets[chosen]}));
@@ -122,13 +139,14 @@ void TCustomFFmpeg::Transcode() {
   // 14-16. Drain, trailers, last report.
   for (size_t i = 0; i < InputStreams.size(); ++i)
     if (InputStreams[i]->DecodingNeeded) ProcessPacket(*InputStreams[i], static_cast<int>(i), nullptr);
-  for (int file = 0; file < OutputFileCount; ++file) ff::av_write_trailer(OutputFiles[file].get());
+  // The trailer flushes what the muxer still buffers: a full disk may only show here.
+  int trailerResult = 0;
+  for (int file = 0; file < OutputFileCount; ++file) {
+    const int result = ff::av_write_trailer(OutputFiles[file].get());
+    if (result < 0 && trailerResult == 0) trailerResult = result;
+  }
+  if (trailerResult < 0) throw FFMpegException(OpenErrorText("av_write_trailer()", OpenErrorCode(trailerResult, true)));
   ReportProgress(true);
-
-  // 17-20.
-  CloseOpenCodecs();
-  FinishedNormally = !StopRequested.load();
-  ReleaseTranscodeState();
 }
 
 }  // namespace mf

@@ -11,12 +11,37 @@ namespace mf {
 namespace {
 
 // Returns the tag the copied stream keeps: the source's, unless the container has a table that
-// knows the codec under other tags only.
+// knows the codec, and knows it under other tags only.
 uint32_t CopiedCodecTag(const AVOutputFormat* format, const AVCodecParameters* source) {
   if (!format->codec_tag) return source->codec_tag;
-  if (ff::av_codec_get_id(format->codec_tag, source->codec_tag) == source->codec_id) return source->codec_tag;
+  if (ff::av_codec_get_id(format->codec_tag, source->codec_tag) != AV_CODEC_ID_NONE) return source->codec_tag;
   if (ff::av_codec_get_tag(format->codec_tag, source->codec_id) == 0) return source->codec_tag;
   return 0;
+}
+
+// The decoder's unit of time: one frame of video, one sample of audio. The decoder contexts of
+// this library generation carry no time base of their own, so the stream's rates stand in.
+AVRational DecoderTimeBase(const AVCodecContext* decoder, const AVStream* stream) {
+  if (decoder && decoder->time_base.num > 0 && decoder->time_base.den > 0) return decoder->time_base;
+  const AVCodecParameters* par = stream->codecpar;
+  if (par->codec_type == AVMEDIA_TYPE_VIDEO) {
+    AVRational rate = stream->r_frame_rate;
+    if (rate.num <= 0 || rate.den <= 0) rate = stream->avg_frame_rate;
+    if (rate.num > 0 && rate.den > 0) return av_inv_q(rate);
+  } else if (par->codec_type == AVMEDIA_TYPE_AUDIO && par->sample_rate > 0) {
+    return AVRational{1, par->sample_rate};
+  }
+  return AVRational{0, 1};
+}
+
+// A copied stream keeps the input stream's time base, unless that is a fine clock (below a
+// millisecond) and the decoder's unit is coarser: containers that count frames (AVI) would
+// otherwise fill every tick between two frames with an empty one.
+AVRational CopiedTimeBase(const AVCodecContext* decoder, const AVStream* stream) {
+  const AVRational decoderBase = DecoderTimeBase(decoder, stream);
+  const AVRational streamBase = stream->time_base;
+  if (decoderBase.num > 0 && av_cmp_q(decoderBase, streamBase) > 0 && av_q2d(streamBase) < 0.001) return decoderBase;
+  return streamBase;
 }
 
 }  // namespace
@@ -152,7 +177,7 @@ void TCustomFFmpeg::PrepareTranscode() {
       const uint32_t forcedTag = enc->codec_tag;
       if (ff::avcodec_parameters_copy(ost.Stream->codecpar, dec) < 0) FailPreparation("av_mallocz fail");
       ost.Stream->codecpar->codec_tag = forcedTag ? forcedTag : CopiedCodecTag(format, dec);
-      ost.Stream->time_base = ist.Stream->time_base;
+      ost.Stream->time_base = CopiedTimeBase(ist.Decoder, ist.Stream);
       switch (dec->codec_type) {
         case AVMEDIA_TYPE_AUDIO:
           if (AudioVolume != 256) FailPreparation("-acodec copy and -vol are incompatible (frames are not decoded)");
@@ -326,6 +351,11 @@ void TCustomFFmpeg::PrepareVideoGeometry(TOutputStreamState& ost, const TInputSt
     ost.BandTop = CropTop;
     ost.BandLeft = CropLeft;
   }
+  // What the pictures are expected to look like once cropped; the video path rebuilds the
+  // scaler when they arrive otherwise.
+  ost.ScaleWidth = dec->width - CropLeft - CropRight;
+  ost.ScaleHeight = dec->height - CropTop - CropBottom;
+  ost.ScaleFormat = dec->format;
   if (ost.VideoPad) {
     ost.PaddingTop = PadTop;
     ost.PaddingBottom = PadBottom;
@@ -360,6 +390,9 @@ void TCustomFFmpeg::PreparePassLogFile(TOutputStreamState& ost, int globalIndex)
                      std::to_string(globalIndex) + ".log";
   if (name.size() >= 1024) name.resize(1023);
   AVCodecContext* enc = ost.Encoder;
+  // Encoders that keep their statistics in a file of their own (libx264) are given the same
+  // name, so both passes find them where the engine's own text would be.
+  if (enc->priv_data) ff::av_opt_set(enc->priv_data, "stats", name.c_str(), 0);
   if (enc->flags & AV_CODEC_FLAG_PASS1) {
     ost.PassLogFile.reset(ff::my_fopen(name.c_str(), "w"));
     if (!ost.PassLogFile) FailPreparation("creat file fail: " + name);
@@ -391,9 +424,9 @@ void TCustomFFmpeg::CloseOpenCodecs() {
 }
 
 void TCustomFFmpeg::ReleaseTranscodeState() {
-  // Encoders still open borrow the tables' pass-2 texts: give them back first.
-  for (const auto& ost : OutputStreams)
-    if (ost->Encoder && ost->Pass2Stats) ost->Encoder->stats_in = nullptr;
+  // The lists of open codecs point into the tables, and open encoders borrow the tables'
+  // pass-2 texts: whatever is still open is closed before the tables go.
+  CloseOpenCodecs();
   OutputStreams.clear();
   InputStreams.clear();
   InputFileStates.clear();
