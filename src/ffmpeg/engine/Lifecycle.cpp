@@ -73,7 +73,9 @@ void TCustomFFmpeg::DoTerminate() {
   Running = false;
   Terminated = true;
   WorkerThread = nullptr;
-  if (TerminateHandler) TerminateHandler(this);
+  // A local copy: the handler may free this engine, and with it the member it was called from.
+  const auto handler = TerminateHandler;
+  if (handler) handler(this);
 }
 
 void TCustomFFmpeg::Stop() {
