@@ -1,5 +1,7 @@
 // How far a running transcode has got, for the host; the final byte statistics; the optional
 // per-frame video statistics file.
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -77,15 +79,17 @@ void TCustomFFmpeg::ReportProgress(bool last) {
     const double outputTime = static_cast<double>(ost.CurrentPts) * av_q2d(ost.Stream->time_base);
     if (outputTime > 0 && outputTime < time) time = outputTime;
   }
-  if (time < 0.01) time = 0.01;
+  // Nothing written yet (no stream has a positive time) counts as the shortest time, not as
+  // the starting value of the search.
+  if (time < 0.01 || time >= 1e10) time = 0.01;
 
   if (ProgressHandler || Verbosity > 0 || last) {
     const double bitRate = static_cast<double>(totalSize) * 8 / time / 1000;
     Append(line, sizeof line, "size=%8.0fkB time=%0.2f bitrate=%6.1fkbits/s", totalSize / 1024.0, time, bitRate);
     if (Verbosity > 1) Append(line, sizeof line, " dup=%d drop=%d", DuplicatedFrames, DroppedFrames);
     if (ProgressHandler)
-      ProgressHandler(this, frameNumber, fps, static_cast<int>(time * 1000), quality, static_cast<float>(bitRate), totalSize,
-                      TotalOutputDurationMs);
+      ProgressHandler(this, frameNumber, fps, static_cast<int>(std::min(time * 1000, static_cast<double>(INT_MAX))), quality,
+                      static_cast<float>(bitRate), totalSize, TotalOutputDurationMs);
     else if (Verbosity >= 0 && LogHandler)
       Log(1, line);
   }
