@@ -70,6 +70,7 @@
   X(av_frame_ref) \
   X(av_frame_get_buffer) \
   X(av_frame_make_writable) \
+  X(av_frame_is_writable) \
   X(av_dict_set) \
   X(av_dict_set_int) \
   X(av_dict_get) \

@@ -250,6 +250,9 @@ int TCustomFFmpeg::ReceivePackets(TOutputStreamState& ost) {
           ost.CodedError[i] = AV_RL64(stats + 8 + 8 * i);
       }
       if (ost.PassLogFile && enc->stats_out) ff::my_fprintf(ost.PassLogFile.get(), "%s", enc->stats_out);
+      // The encoders leave it empty; one tick of the encoder's time base is one picture, and
+      // containers that end a track by its last packet's duration would drop that picture.
+      if (packet->duration <= 0) packet->duration = 1;
     } else {
       AudioBytes += packet->size;
       packet->flags |= AV_PKT_FLAG_KEY;

@@ -433,7 +433,7 @@ class TCustomFFmpeg : public TEngineOptionState {
   void EncodeAudioFrame(TOutputStreamState& ost, const uint8_t* samples, int count);
   void EncodeAudioFrame(TOutputStreamState& ost, const uint8_t* samples, int count, int64_t pts);
   void WaitWhilePaused();
-  bool MatchScaleSource(TOutputStreamState& ost, const AVFrame* picture);
+  bool MatchScaleSource(TOutputStreamState& ost, const TInputStreamState& ist, const AVFrame* picture);
   void RunCustomHook(uint8_t* const work[4], const int workLinesize[4], AVPixelFormat fmt, int w, int h, int64_t pts);
 
   // Buffers of the run, grown on demand and kept, so steady-state work allocates nothing.

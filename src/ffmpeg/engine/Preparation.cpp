@@ -1,5 +1,6 @@
 // The first half of a transcode: the tables, the choice of a source for every output stream,
 // the parameters of copied and encoded streams, the codecs and the headers.
+#include <algorithm>
 #include <cstring>
 
 #include "FFmpeg.h"
@@ -225,17 +226,9 @@ void TCustomFFmpeg::PrepareTranscode() {
     }
   }
 
-  // 10. Encoders.
-  for (const auto& ostPtr : OutputStreams) {
-    TOutputStreamState& ost = *ostPtr;
-    if (!ost.EncodingNeeded) continue;
-    OpenEncoder(ost);
-  }
-
-  // 11. Decoders.
-  for (const auto& istPtr : InputStreams) {
-    TInputStreamState& ist = *istPtr;
-    if (!ist.DecodingNeeded) continue;
+  // Opens the decoder of an input stream once.
+  auto openDecoder = [this](TInputStreamState& ist) {
+    if (std::find(OpenDecoders.begin(), OpenDecoders.end(), &ist) != OpenDecoders.end()) return;
     const AVCodec* decoder = ist.Decoder ? ff::avcodec_find_decoder(ist.Decoder->codec_id) : nullptr;
     if (!decoder)
       FailPreparation(FormatMessage("Unsupported codec (id=%d) for input stream #%d.%d",
@@ -249,7 +242,33 @@ void TCustomFFmpeg::PrepareTranscode() {
     }
     if (result < 0)
       FailPreparation(FormatMessage("Error while opening codec for input stream #%d.%d", {ist.FileIndex, ist.StreamIndex}));
+  };
+
+  // 10. Encoders.
+  for (const auto& ostPtr : OutputStreams) {
+    TOutputStreamState& ost = *ostPtr;
+    if (!ost.EncodingNeeded) continue;
+    // Text subtitle encoders refuse to open without the style header that their source's
+    // decoder makes when it opens: that decoder opens first and lends them a copy.
+    AVCodecContext* enc = ost.Encoder;
+    if (enc->codec_type == AVMEDIA_TYPE_SUBTITLE && !enc->subtitle_header) {
+      TInputStreamState& source = *InputStreams[ost.SourceIndex];
+      openDecoder(source);
+      const AVCodecContext* dec = source.Decoder;
+      if (dec->subtitle_header && dec->subtitle_header_size > 0) {
+        // Freed by the encoder context.
+        enc->subtitle_header = static_cast<uint8_t*>(ff::av_mallocz(static_cast<size_t>(dec->subtitle_header_size) + 1));
+        if (!enc->subtitle_header) FailPreparation("av_mallocz fail");
+        std::memcpy(enc->subtitle_header, dec->subtitle_header, static_cast<size_t>(dec->subtitle_header_size));
+        enc->subtitle_header_size = dec->subtitle_header_size;
+      }
+    }
+    OpenEncoder(ost);
   }
+
+  // 11. Decoders.
+  for (const auto& istPtr : InputStreams)
+    if (istPtr->DecodingNeeded) openDecoder(*istPtr);
 
   // 12. Stream clocks.
   for (const auto& ist : InputStreams) {

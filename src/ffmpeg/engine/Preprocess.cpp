@@ -2,6 +2,7 @@
 // custom hook on a 24-bit picture, and the video hook modules.
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "FFmpeg.h"
 #include "HookBitmap.h"
@@ -54,29 +55,37 @@ bool TCustomFFmpeg::PreprocessVideoFrame(TInputStreamState& ist, AVFrame* pictur
     }
   }
 
-  // A working copy only when something will change the picture.
+  // A working copy only when something will change the picture: the decoder may still
+  // predict later pictures from its buffer, so nothing is ever written into that.
   uint8_t* work[4] = {picture->data[0], picture->data[1], picture->data[2], picture->data[3]};
   int workLinesize[4] = {picture->linesize[0], picture->linesize[1], picture->linesize[2], picture->linesize[3]};
+  const bool hooksRun = CustomHookHandler || (UsingVideoHooks && HookAction == haContinue);
   bool copied = false;
-  if (Deinterlace || CustomHookHandler || (UsingVideoHooks && HookAction == haContinue)) {
+  if (Deinterlace || hooksRun) {
     const int size = ff::av_image_get_buffer_size(fmt, w, h, 1);
-    if (size > 0 && HookBuffer.size() < static_cast<size_t>(size)) HookBuffer.resize(static_cast<size_t>(size));
     uint8_t* copy[4] = {};
     int copyLinesize[4] = {};
-    if (size <= 0 || ff::av_image_fill_arrays(copy, copyLinesize, HookBuffer.data(), fmt, w, h, 1) < 0) {
+    bool allocated = size > 0;
+    if (allocated && HookBuffer.size() < static_cast<size_t>(size)) {
+      try {
+        HookBuffer.resize(static_cast<size_t>(size));
+      } catch (const std::bad_alloc&) {
+        allocated = false;
+      }
+    }
+    if (!allocated || ff::av_image_fill_arrays(copy, copyLinesize, HookBuffer.data(), fmt, w, h, 1) < 0) {
       if (LogHandler) Log(0, "hook buf malloc error.");
       return false;
     }
-    bool useCopy = true;
+    bool deinterlaced = false;
     if (Deinterlace) {
-      if (DeinterlacePicture(copy, copyLinesize, picture->data, picture->linesize, fmt, w, h) < 0) {
-        if (LogHandler) Log(0, "deinterlace error.");
-        useCopy = false;
-      }
-    } else {
-      ff::av_image_copy(copy, copyLinesize, const_cast<const uint8_t**>(picture->data), picture->linesize, fmt, w, h);
+      deinterlaced = DeinterlacePicture(copy, copyLinesize, picture->data, picture->linesize, fmt, w, h) >= 0;
+      if (!deinterlaced && LogHandler) Log(0, "deinterlace error.");
     }
-    if (useCopy) {
+    // Without deinterlacing the picture goes on as decoded; hooks still get a copy to paint on.
+    if (!deinterlaced && hooksRun)
+      ff::av_image_copy(copy, copyLinesize, const_cast<const uint8_t**>(picture->data), picture->linesize, fmt, w, h);
+    if (deinterlaced || hooksRun) {
       std::copy_n(copy, 4, work);
       std::copy_n(copyLinesize, 4, workLinesize);
       copied = true;

@@ -15,18 +15,44 @@ namespace mf {
 
 namespace {
 
-// Points view at the picture's planes moved down by top rows and right by left columns.
-bool CropView(AVFrame* view, const AVFrame* picture, int top, int left) {
-  const AVPixFmtDescriptor* desc = ff::av_pix_fmt_desc_get(static_cast<AVPixelFormat>(picture->format));
-  if (!desc || (desc->flags & AV_PIX_FMT_FLAG_PAL)) return false;
-  if (top < 0 || left < 0 || top >= picture->height || left >= picture->width) return false;
-  const int step = desc->flags & AV_PIX_FMT_FLAG_PLANAR ? 1 : desc->comp[0].step;
-  for (int p = 0; p < 4 && picture->data[p]; ++p) {
+// The planes of a picture as pointers and line sizes, without any buffer of their own.
+struct TPlanes {
+  uint8_t* Data[4] = {};
+  int Linesize[4] = {};
+};
+
+TPlanes PlanesOf(const AVFrame* frame) {
+  TPlanes planes;
+  for (int p = 0; p < 4; ++p) {
+    planes.Data[p] = frame->data[p];
+    planes.Linesize[p] = frame->linesize[p];
+  }
+  return planes;
+}
+
+// A view of a width x height picture moved down by top rows and right by left columns:
+// pointer offsets into the same buffer, nothing copied. False when the format's planes cannot
+// be offset by whole bytes or the offset leaves no picture.
+bool CropView(const TPlanes& picture, AVPixelFormat format, int width, int height, int top, int left, TPlanes& view) {
+  const AVPixFmtDescriptor* desc = ff::av_pix_fmt_desc_get(format);
+  if (!desc || (desc->flags & (AV_PIX_FMT_FLAG_BITSTREAM | AV_PIX_FMT_FLAG_HWACCEL))) return false;
+  if (top < 0 || left < 0 || top >= height || left >= width) return false;
+  view = TPlanes{};
+  for (int p = 0; p < 4 && picture.Data[p]; ++p) {
+    view.Linesize[p] = picture.Linesize[p];
+    // A palette stays where it is.
+    if (p == 1 && (desc->flags & AV_PIX_FMT_FLAG_PAL)) {
+      view.Data[p] = picture.Data[p];
+      break;
+    }
+    const AVComponentDescriptor* component = nullptr;
+    for (int c = 0; c < desc->nb_components && !component; ++c)
+      if (desc->comp[c].plane == p) component = &desc->comp[c];
+    if (!component) return false;
     const bool chroma = p == 1 || p == 2;
     const int y = chroma ? top >> desc->log2_chroma_h : top;
     const int x = chroma ? left >> desc->log2_chroma_w : left;
-    view->data[p] = picture->data[p] + static_cast<ptrdiff_t>(y) * picture->linesize[p] + static_cast<ptrdiff_t>(x) * step;
-    view->linesize[p] = picture->linesize[p];
+    view.Data[p] = picture.Data[p] + static_cast<ptrdiff_t>(y) * picture.Linesize[p] + static_cast<ptrdiff_t>(x) * component->step;
   }
   return true;
 }
@@ -49,46 +75,45 @@ void TCustomFFmpeg::DispatchVideo(TInputStreamState& ist, int istIndex, AVFrame*
   }
 }
 
-bool TCustomFFmpeg::MatchScaleSource(TOutputStreamState& ost, const AVFrame* picture) {
-  const AVCodecContext* enc = ost.Encoder;
+bool TCustomFFmpeg::MatchScaleSource(TOutputStreamState& ost, const TInputStreamState& ist, const AVFrame* picture) {
   const int width = picture->width - CropLeft - CropRight;
   const int height = picture->height - CropTop - CropBottom;
-  if (width <= 0 || height <= 0) return false;
-  const bool sameGeometry = width == enc->width - PadLeft - PadRight && height == enc->height - PadTop - PadBottom &&
-                            picture->format == enc->pix_fmt;
-  if (!ost.VideoResample && sameGeometry) return true;
-  if (ost.ScaleContext && ost.ScaleWidth == width && ost.ScaleHeight == height && ost.ScaleFormat == picture->format)
-    return true;
-  // The picture's geometry changed mid-stream (or differs from what the stream said at
-  // preparation): scale from what actually arrived rather than read past its planes.
-  int64_t flags = SwsFlags;
-  if (ScalerOptionContext) ff::av_opt_get_int(ScalerOptionContext.get(), "sws_flags", 0, &flags);
-  SwsContext* scaler = ff::sws_getCachedContext(ost.ScaleContext.release(), width, height,
-                                                static_cast<AVPixelFormat>(picture->format), enc->width - PadLeft - PadRight,
-                                                enc->height - PadTop - PadBottom, enc->pix_fmt, static_cast<int>(flags),
-                                                nullptr, nullptr, nullptr);
-  ost.ScaleContext.reset(scaler);
-  if (!scaler) return false;
-  if (!ost.TempPicture) {
-    ost.TempPicture.reset(ff::av_frame_alloc());
-    if (!ost.TempPicture) return false;
-    ost.TempPicture->format = enc->pix_fmt;
-    ost.TempPicture->width = enc->width;
-    ost.TempPicture->height = enc->height;
-    if (ff::av_frame_get_buffer(ost.TempPicture.get(), 0) < 0) {
-      ost.TempPicture.reset();
+  if (width == ost.ScaleWidth && height == ost.ScaleHeight && picture->format == ost.ScaleFormat) return true;
+  // The crop leaves nothing of this picture.
+  if (width <= 0 || height <= 0) {
+    if (LogHandler) Log(0, "error cropping picture");
+    return false;
+  }
+  // The picture's geometry differs from what the stream said at preparation (its frame size
+  // changed mid-stream): the scaler is rebuilt for what actually arrived rather than read
+  // past the picture's planes or write past the encoder's.
+  const AVCodecContext* enc = ost.Encoder;
+  const int targetWidth = enc->width - PadLeft - PadRight;
+  const int targetHeight = enc->height - PadTop - PadBottom;
+  const bool sameGeometry = width == targetWidth && height == targetHeight && picture->format == enc->pix_fmt;
+  if (!sameGeometry) {
+    int64_t flags = SwsFlags;
+    if (ScalerOptionContext) ff::av_opt_get_int(ScalerOptionContext.get(), "sws_flags", 0, &flags);
+    ost.ScaleContext.reset(ff::sws_getCachedContext(ost.ScaleContext.release(), width, height,
+                                                    static_cast<AVPixelFormat>(picture->format), targetWidth, targetHeight,
+                                                    enc->pix_fmt, static_cast<int>(flags), nullptr, nullptr, nullptr));
+    if (!ost.ScaleContext) {
+      if (LogHandler) Log(0, "Cannot get resampling context");
       return false;
     }
+    if (!ost.TempPicture) {
+      ost.TempPicture.reset(ff::av_frame_alloc());
+      if (!ost.TempPicture) throw FFMpegException("Cannot allocate temp picture, check pix fmt");
+    }
   }
-  if (!sameGeometry && (ost.ScaleWidth || ost.ScaleHeight) && LogHandler && Verbosity >= 0)
-    Log(1, FormatMessage("Input stream #%d.%d frame changed to %dx%d", {ost.SyncSource->FileIndex,
-                                                                       ost.SyncSource->StreamIndex, picture->width,
-                                                                       picture->height}));
-  ost.VideoResample = true;
+  if ((width != ost.ScaleWidth || height != ost.ScaleHeight) && Verbosity >= 0 && LogHandler)
+    Log(1, FormatMessage("Input stream #%d.%d frame changed to %dx%d",
+                         {ist.FileIndex, ist.StreamIndex, picture->width, picture->height}));
+  ost.VideoResample = !sameGeometry;
+  ost.ResampleHeight = height;
   ost.ScaleWidth = width;
   ost.ScaleHeight = height;
   ost.ScaleFormat = picture->format;
-  ost.ResampleHeight = height;
   return true;
 }
 
@@ -120,88 +145,67 @@ int TCustomFFmpeg::OutputVideo(TOutputStreamState& ost, TInputStreamState& ist, 
   n = std::min<int64_t>(n, static_cast<int64_t>(MaxFrames[0]) - ost.FrameNumber);
   if (n <= 0) return 0;
 
-  if (!MatchScaleSource(ost, picture)) {
+  if (!MatchScaleSource(ost, ist, picture)) return 0;
+  const auto sourceFormat = static_cast<AVPixelFormat>(picture->format);
+
+  // The formatted picture: a view of the decoded one, moved by the crop bands.
+  TPlanes formatted = PlanesOf(picture);
+  if (ost.VideoCrop && !CropView(PlanesOf(picture), sourceFormat, picture->width, picture->height, ost.BandTop, ost.BandLeft,
+                                 formatted)) {
     if (LogHandler) Log(0, "error cropping picture");
     return 0;
   }
 
-  // The picture as the encoder gets it: a view of the decoded one, or the scaled/padded copy.
   if (!EncoderInput) EncoderInput.reset(ff::av_frame_alloc());
   if (!EncoderInput) throw FFMpegException("av_mallocz fail");
   AVFrame* input = EncoderInput.get();
   ff::av_frame_unref(input);
-  const bool useTemp = ost.VideoResample || ost.VideoPad;
-  if (!useTemp) {
-    // Zero copy: the encoder shares the decoder's buffer, cropped by pointer offsets. A
-    // picture the hooks replaced lives in a buffer the next picture reuses, so it is handed
-    // over without a reference and the encoder keeps a copy of its own.
+  if (!ost.VideoResample && !ost.VideoPad) {
+    // Zero copy: the encoder takes a reference to the decoder's buffer, cropped by pointer
+    // offsets. Planes the pre-processing replaced live in a buffer the next picture reuses:
+    // they go without a reference, so the encoder keeps a copy of its own.
     if (!planesReplaced && ff::av_frame_ref(input, picture) < 0) throw FFMpegException("av_mallocz fail");
-    if (planesReplaced) {
-      for (int p = 0; p < 4; ++p) {
-        input->data[p] = picture->data[p];
-        input->linesize[p] = picture->linesize[p];
-      }
-    }
-    if (ost.VideoCrop && !CropView(input, picture, ost.BandTop, ost.BandLeft)) {
-      if (LogHandler) Log(0, "error cropping picture");
-      ff::av_frame_unref(input);
-      return 0;
+    for (int p = 0; p < 4; ++p) {
+      input->data[p] = formatted.Data[p];
+      input->linesize[p] = formatted.Linesize[p];
     }
     input->format = enc->pix_fmt;
     input->width = enc->width;
     input->height = enc->height;
   } else {
     AVFrame* temp = ost.TempPicture.get();
-    // The encoder may still hold the previous picture: write into a buffer of our own.
-    if (ff::av_frame_make_writable(temp) < 0) throw FFMpegException("av_mallocz fail");
-    AVFrame source{};
-    for (int p = 0; p < 4; ++p) {
-      source.data[p] = picture->data[p];
-      source.linesize[p] = picture->linesize[p];
+    // The encoder may still hold the previous picture: rather than copy it aside, a buffer of
+    // our own is taken for this one.
+    if (!temp->buf[0] || !ff::av_frame_is_writable(temp)) {
+      ff::av_frame_unref(temp);
+      temp->format = enc->pix_fmt;
+      temp->width = enc->width;
+      temp->height = enc->height;
+      if (ff::av_frame_get_buffer(temp, 0) < 0) throw FFMpegException("Cannot allocate temp picture, check pix fmt");
     }
-    source.format = picture->format;
-    source.width = picture->width;
-    source.height = picture->height;
-    if (ost.VideoCrop && !CropView(&source, picture, ost.BandTop, ost.BandLeft)) {
-      if (LogHandler) Log(0, "error cropping picture");
-      return 0;
+    TPlanes target = PlanesOf(temp);
+    if (ost.VideoPad) {
+      // The borders first: the picture then goes into the area they leave.
+      const TPadding pad{ost.PaddingTop, ost.PaddingBottom, ost.PaddingLeft, ost.PaddingRight};
+      if (!PaintPadding(temp->data, temp->linesize, enc->pix_fmt, enc->width, enc->height, pad, PadColor.data()) ||
+          !CropView(PlanesOf(temp), enc->pix_fmt, enc->width, enc->height, ost.PaddingTop, ost.PaddingLeft, target)) {
+        if (LogHandler) Log(0, "error padding picture");
+        return 0;
+      }
     }
     if (ost.VideoResample) {
-      AVFrame target{};
-      target.format = temp->format;
-      target.width = temp->width;
-      target.height = temp->height;
-      for (int p = 0; p < 4; ++p) {
-        target.data[p] = temp->data[p];
-        target.linesize[p] = temp->linesize[p];
-      }
-      if (ost.VideoPad && !CropView(&target, temp, ost.PaddingTop, ost.PaddingLeft)) {
-        if (LogHandler) Log(0, "error padding picture");
-        return 0;
-      }
-      ff::sws_scale(ost.ScaleContext.get(), source.data, source.linesize, 0, ost.ResampleHeight, target.data,
-                    target.linesize);
+      ff::sws_scale(ost.ScaleContext.get(), formatted.Data, formatted.Linesize, 0, ost.ResampleHeight, target.Data,
+                    target.Linesize);
     } else {
-      // Padding only: the picture goes into the middle of the bigger one.
-      const int innerWidth = enc->width - ost.PaddingLeft - ost.PaddingRight;
-      const int innerHeight = enc->height - ost.PaddingTop - ost.PaddingBottom;
-      AVFrame target{};
-      if (!CropView(&target, temp, ost.PaddingTop, ost.PaddingLeft)) {
-        if (LogHandler) Log(0, "error padding picture");
-        return 0;
-      }
-      ff::av_image_copy(target.data, target.linesize, const_cast<const uint8_t**>(source.data), source.linesize,
-                        enc->pix_fmt, innerWidth, innerHeight);
-    }
-    if (ost.VideoPad) {
-      const TPadding pad{ost.PaddingTop, ost.PaddingBottom, ost.PaddingLeft, ost.PaddingRight};
-      PaintPadding(temp->data, temp->linesize, enc->pix_fmt, enc->width, enc->height, pad, PadColor.data());
+      ff::av_image_copy(target.Data, target.Linesize, const_cast<const uint8_t**>(formatted.Data), formatted.Linesize,
+                        enc->pix_fmt, enc->width - ost.PaddingLeft - ost.PaddingRight,
+                        enc->height - ost.PaddingTop - ost.PaddingBottom);
     }
     if (ff::av_frame_ref(input, temp) < 0) throw FFMpegException("av_mallocz fail");
   }
 
   input->interlaced_frame = picture->interlaced_frame;
-  const int64_t codecFlags = CodecOptionContexts[0] ? CodecOptionContexts[0]->flags : 0;
+  const int64_t codecFlags = CodecOptionContexts[AVMEDIA_TYPE_VIDEO] ? CodecOptionContexts[AVMEDIA_TYPE_VIDEO]->flags : 0;
   if (codecFlags & (AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME))
     input->top_field_first = TopFieldFirst == -1 ? picture->top_field_first : TopFieldFirst;
   const TOutputStreamSetup& setup = OutputStreamSetups[ost.FileIndex][ost.StreamIndex];
