@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CodecLibraries.h"
@@ -153,6 +154,9 @@ struct TEngineOptionState {
   int SwsFlags = 4;                 // bicubic
   // Library options set so far by name, in order; ApplyStoredOptions replays them.
   std::vector<std::string> OptionNames;
+  // Name and value of settings that only a particular encoder or muxer knows (the option
+  // contexts cannot hold them); each created encoder and muxer takes those it has.
+  std::vector<std::pair<std::string, std::string>> PrivateOptions;
   std::array<TCodecContextPtr, CodecOptionContextCount> CodecOptionContexts;
   TFormatContextPtr FormatOptionContext;
   TSwsContextPtr ScalerOptionContext;
@@ -327,6 +331,8 @@ class TCustomFFmpeg : public TEngineOptionState {
   void NewVideoStream(AVFormatContext* output);
   void NewAudioStream(AVFormatContext* output);
   void NewSubtitleStream(AVFormatContext* output);
+  // Stores (or replaces) a setting of PrivateOptions.
+  void SetPrivateOption(const std::string& name, const std::string& value);
 
   // ---- Transcode (Preparation.cpp, Decoding.cpp, AudioOut.cpp, VideoOut.cpp, Progress.cpp,
   //      Loop.cpp) ---------------------------------------------------------------------------
@@ -408,8 +414,10 @@ class TCustomFFmpeg : public TEngineOptionState {
 
  private:
   std::vector<TOutputStreamSetup>& SetupsOf(AVFormatContext* output);
-  static AVStream* NewStream(AVFormatContext* output);
+  // Adds the stream and its setup together; raises "Could not alloc stream" having added neither.
+  static AVStream* AddStream(AVFormatContext* output, std::vector<TOutputStreamSetup>& setups, TOutputStreamSetup&& setup);
   static void ParseRcOverride(AVCodecContext* enc, const char* text);
+  void ApplyPrivateOptions(void* privateData) const;
   // The output being created and its streams' setups, until it is registered.
   AVFormatContext* PendingOutput = nullptr;
   std::vector<TOutputStreamSetup> PendingSetups;

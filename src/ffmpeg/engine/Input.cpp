@@ -28,12 +28,19 @@ struct TDictionaryDeleter {
 }  // namespace
 
 bool TCustomFFmpeg::OpenInputFile(const std::string& fileName) {
-  CheckInputFileRoom();
+  RequireCodecLibraries();
   // The per-file settings go back to their defaults however this ends.
   struct TPerFileReset {
     TCustomFFmpeg* Engine;
     ~TPerFileReset() { Engine->ResetInputFileOptions(); }
   } perFileReset{this};
+  // A full table is refused like any other input that cannot be opened.
+  try {
+    CheckInputFileRoom();
+  } catch (const FFMpegException& e) {
+    ErrorMessage = e.what();
+    return false;
+  }
 
   TFormatContextPtr context(ff::avformat_alloc_context());
   if (!context) {
@@ -126,12 +133,20 @@ bool TCustomFFmpeg::OpenInputFile(const std::string& fileName) {
                            AV_OPT_FLAG_DECODING_PARAM | AV_OPT_FLAG_VIDEO_PARAM);
         FrameHeight = par->height;
         FrameWidth = par->width;
-        const AVRational sar = par->sample_aspect_ratio;
-        const double aspect = static_cast<double>(sar.num) / sar.den * par->width / par->height;
-        FrameAspectRatio = static_cast<float>(aspect);
-        if (FrameAspectRatio == 0.0f || std::isnan(FrameAspectRatio) || std::isinf(FrameAspectRatio))
-          SetAspectRatio(FormatMessage("%d:%d", {par->width, par->height}));
+        if (par->width > 0 && par->height > 0) {
+          const AVRational sar = par->sample_aspect_ratio;
+          const double aspect = sar.den > 0 ? static_cast<double>(sar.num) / sar.den * par->width / par->height : 0.0;
+          FrameAspectRatio = static_cast<float>(aspect);
+          if (!(FrameAspectRatio > 0.0f) || std::isinf(FrameAspectRatio))
+            SetAspectRatio(FormatMessage("%d:%d", {par->width, par->height}));
+        } else {
+          // A stream whose size the probe could not find has no aspect either; "w:0" would be
+          // refused as an aspect text and fail an input that may still be usable.
+          FrameAspectRatio = 0.0f;
+        }
         FramePixelFormat = par->format;
+        // Edge emulation and the decoders' motion-vector debug output have no counterpart to
+        // set here: this library always emulates edges, and no encoder reuses decoded vectors.
         FrameRate = stream->r_frame_rate;
         if (VideoDisable)
           stream->discard = AVDISCARD_ALL;

@@ -35,7 +35,7 @@ int OpenErrorCode(int libraryResult, bool formatRecognised) {
   if (libraryResult == AVERROR(ENOMEM)) return oeNoMemory;
   if (libraryResult == AVERROR_DEMUXER_NOT_FOUND) return oeUnknownFormat;
   if (libraryResult == AVERROR_INVALIDDATA) return formatRecognised ? oeBadHeader : oeUnknownFormat;
-  return libraryResult;
+  return oeOther;
 }
 
 std::string OpenFailureText(const std::string& fileName, int libraryResult, bool formatForced) {
@@ -49,7 +49,11 @@ bool ProbeRecognisesFormat(const std::string& fileName) {
   // The probe owns nothing of the I/O context; it is closed here whatever the probe says.
   const std::unique_ptr<AVIOContext*, void (*)(AVIOContext**)> closer(&io, [](AVIOContext** p) { ff::avio_closep(p); });
   const AVInputFormat* format = nullptr;
-  return ff::av_probe_input_buffer2(io, &format, fileName.c_str(), nullptr, 0, 0) >= 0 && format != nullptr;
+  // At the end of a short file the library settles for any match at all, down to a score of
+  // 1 ("misdetection possible"), which plain text earns from some demuxers; only a score the
+  // library would not probe further for counts as recognised.
+  const int score = ff::av_probe_input_buffer2(io, &format, fileName.c_str(), nullptr, 0, 0);
+  return format != nullptr && score >= AVPROBE_SCORE_RETRY;
 }
 
 }  // namespace mf

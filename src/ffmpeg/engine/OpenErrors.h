@@ -14,6 +14,7 @@ enum TOpenError : int {
   oeBadHeader = -22,
   oeBadImageName = -33,
   oeUnknownFormat = -42,
+  oeOther = -1,  // anything else: the generic text
 };
 
 // The message for Code (a TOpenError, or anything else for the generic text).
@@ -21,14 +22,15 @@ std::string OpenErrorText(const std::string& fileName, int code);
 
 // Classifies a library result by what it means. A file that no demuxer claims and a file
 // whose demuxer fails on the header both come back as "invalid data"; formatRecognised tells
-// them apart.
+// them apart. A result of no listed meaning is oeOther, never passed on: this library's codes
+// are negated system error numbers, some of which equal the keys above by accident.
 int OpenErrorCode(int libraryResult, bool formatRecognised);
 
 // The text for a failed open of an input: the result classified by meaning, looking at the
 // file again only when an unknown format has to be told from a damaged header.
 std::string OpenFailureText(const std::string& fileName, int libraryResult, bool formatForced);
 
-// Whether any demuxer recognises fileName's content (or name); used only on the failure path
+// Whether a demuxer recognises fileName's content with some confidence; used only on the failure path
 // to tell an unknown format from a damaged header. Needs the bound libraries.
 bool ProbeRecognisesFormat(const std::string& fileName);
 

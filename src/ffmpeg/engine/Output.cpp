@@ -1,5 +1,6 @@
 // Creating an output: its container, its streams with their encoder settings, its metadata
 // and its file. Registration is all or nothing.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +30,22 @@ AVRational NearestSupportedRate(const AVRational* rates, AVRational wanted) {
     }
   }
   return best;
+}
+
+// The muxer's microsecond settings from the option state's seconds, cut toward zero and kept
+// within what the library's fields hold. The product is taken in single precision, the
+// precision of the setting, so that 0.44 s is 440000 and not 439999.
+int Microseconds(float seconds) {
+  const double us = seconds * 1000000.0f;
+  if (std::isnan(us)) return 0;
+  return static_cast<int>(std::clamp(us, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
+}
+
+// Whether the file name must carry a frame number. This library's image-sequence writer no
+// longer says so in its flags (it would write every picture over the same file), so it is
+// named here.
+bool NeedsFrameNumber(const AVOutputFormat* format) {
+  return (format->flags & AVFMT_NEEDNUMBER) || std::strcmp(format->name, "image2") == 0;
 }
 
 std::string IsoTime(int64_t secondsSinceEpoch) {
@@ -67,8 +84,25 @@ void TCustomFFmpeg::CheckAudioVideoSubInputs(bool& hasVideo, bool& hasAudio, boo
   }
 }
 
+void TCustomFFmpeg::SetPrivateOption(const std::string& name, const std::string& value) {
+  for (auto& option : PrivateOptions)
+    if (option.first == name) {
+      option.second = value;
+      return;
+    }
+  PrivateOptions.emplace_back(name, value);
+}
+
+void TCustomFFmpeg::ApplyPrivateOptions(void* privateData) const {
+  if (!privateData) return;
+  // Only where the encoder or muxer has the option: the others never heard of it.
+  for (const auto& [name, value] : PrivateOptions)
+    if (ff::av_opt_find(privateData, name.c_str(), nullptr, 0, 0))
+      ff::av_opt_set(privateData, name.c_str(), value.c_str(), 0);
+}
+
 bool TCustomFFmpeg::OpenOutputFile(const std::string& fileName) {
-  CheckOutputFileRoom();
+  RequireCodecLibraries();
   struct TPerFileReset {
     TCustomFFmpeg* Engine;
     ~TPerFileReset() {
@@ -77,6 +111,13 @@ bool TCustomFFmpeg::OpenOutputFile(const std::string& fileName) {
       Engine->PendingSetups.clear();
     }
   } perFileReset{this};
+  // A full table is refused like any other output that cannot be created.
+  try {
+    CheckOutputFileRoom();
+  } catch (const FFMpegException& e) {
+    ErrorMessage = e.what();
+    return false;
+  }
 
   if (!OutputFormat) OutputFormat = ff::av_guess_format(nullptr, fileName.c_str(), nullptr);
   if (!OutputFormat) {
@@ -144,7 +185,7 @@ bool TCustomFFmpeg::OpenOutputFile(const std::string& fileName) {
   if (Year > 0) ff::av_dict_set_int(&output->metadata, "date", Year, 0);
   if (Track > 0) ff::av_dict_set_int(&output->metadata, "track", Track, 0);
 
-  if ((OutputFormat->flags & AVFMT_NEEDNUMBER) && !ff::av_filename_number_test(output->url)) {
+  if (NeedsFrameNumber(OutputFormat) && !ff::av_filename_number_test(output->url)) {
     ErrorMessage = OpenErrorText(output->url, oeBadImageName);
     return false;
   }
@@ -154,13 +195,18 @@ bool TCustomFFmpeg::OpenOutputFile(const std::string& fileName) {
     return false;
   }
 
-  output->max_delay = static_cast<int>(MuxMaxDelay * 1000000);
-  // Where the container has them: the initial demux delay and the loop count.
+  output->max_delay = Microseconds(MuxMaxDelay);
+  // The initial demux delay and the loop count are the muxers' own settings now, kept only
+  // by those that use them (the program-stream muxers, the animated-picture muxer); -1, the
+  // default loop count, means "play once" there as it always did.
   if (output->priv_data) {
-    ff::av_opt_set_int(output->priv_data, "preload", static_cast<int64_t>(MuxPreload * 1000000), 0);
-    if (LoopOutput >= 0) ff::av_opt_set_int(output->priv_data, "loop", LoopOutput, 0);
+    if (ff::av_opt_find(output->priv_data, "preload", nullptr, 0, 0))
+      ff::av_opt_set_int(output->priv_data, "preload", std::max(0, Microseconds(MuxPreload)), 0);
+    if (ff::av_opt_find(output->priv_data, "loop", nullptr, 0, 0))
+      ff::av_opt_set_int(output->priv_data, "loop", LoopOutput, 0);
   }
   ApplyStoredOptions(output.get(), FormatOptionContext.get(), AV_OPT_FLAG_ENCODING_PARAM);
+  ApplyPrivateOptions(output->priv_data);
 
   const int index = OutputFileCount;
   OutputStreamSetups[index] = std::move(PendingSetups);
@@ -169,11 +215,21 @@ bool TCustomFFmpeg::OpenOutputFile(const std::string& fileName) {
   return true;
 }
 
-AVStream* TCustomFFmpeg::NewStream(AVFormatContext* output) {
+AVStream* TCustomFFmpeg::AddStream(AVFormatContext* output, std::vector<TOutputStreamSetup>& setups,
+                                   TOutputStreamSetup&& setup) {
+  // Room for the setup first: once the stream exists, nothing may fail.
+  setups.reserve(setups.size() + 1);
+  const int id = static_cast<int>(output->nb_streams);
   AVStream* stream = ff::avformat_new_stream(output, nullptr);
-  if (stream) stream->id = static_cast<int>(output->nb_streams) - 1;
+  if (!stream) throw FFMpegException("Could not alloc stream");
+  stream->id = id;
+  setups.push_back(std::move(setup));
   return stream;
 }
+
+// The stream creators settle everything that can fail before they add the stream: a format
+// context cannot give a stream back, and a stream without its setup would fail every later
+// run of the task.
 
 void TCustomFFmpeg::NewVideoStream(AVFormatContext* output) {
   struct TStreamReset {
@@ -181,8 +237,6 @@ void TCustomFFmpeg::NewVideoStream(AVFormatContext* output) {
     ~TStreamReset() { Engine->ResetVideoStreamOptions(); }
   } reset{this};
   std::vector<TOutputStreamSetup>& setups = SetupsOf(output);
-  AVStream* stream = NewStream(output);
-  if (!stream) throw FFMpegException("Could not alloc stream");
 
   const AVCodec* codec = nullptr;
   AVCodecID id = AV_CODEC_ID_NONE;
@@ -205,22 +259,23 @@ void TCustomFFmpeg::NewVideoStream(AVFormatContext* output) {
   AVCodecContext* videoOptions = CodecOptionContexts[AVMEDIA_TYPE_VIDEO].get();
   if ((VideoGlobalHeader & 1) || (VideoGlobalHeader == 0 && (output->oformat->flags & AVFMT_GLOBALHEADER))) {
     enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    videoOptions->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (videoOptions) videoOptions->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   }
   if (VideoGlobalHeader & 2) {
     enc->flags2 |= AV_CODEC_FLAG2_LOCAL_HEADER;
-    videoOptions->flags2 |= AV_CODEC_FLAG2_LOCAL_HEADER;
+    if (videoOptions) videoOptions->flags2 |= AV_CODEC_FLAG2_LOCAL_HEADER;
   }
 
   if (VideoStreamCopy) {
     setup.StreamCopy = true;
-    setups.push_back(std::move(setup));
+    AddStream(output, setups, std::move(setup));
     return;
   }
 
   const AVRational rate = FrameRate.num ? FrameRate : AVRational{25, 1};
   enc->codec_id = id;
   ApplyStoredOptions(enc, videoOptions, AV_OPT_FLAG_ENCODING_PARAM | AV_OPT_FLAG_VIDEO_PARAM);
+  ApplyPrivateOptions(enc->priv_data);
   AVRational chosen = rate;
   if (codec && codec->supported_framerates) chosen = NearestSupportedRate(codec->supported_framerates, rate);
   enc->time_base = AVRational{chosen.den, chosen.num};
@@ -229,7 +284,6 @@ void TCustomFFmpeg::NewVideoStream(AVFormatContext* output) {
   enc->height = FrameHeight + PadTop + PadBottom;
   if (enc->width > 0 && enc->height > 0)
     enc->sample_aspect_ratio = ff::av_d2q(static_cast<double>(FrameAspectRatio) * enc->height / enc->width, 255);
-  stream->sample_aspect_ratio = enc->sample_aspect_ratio;
   enc->pix_fmt = static_cast<AVPixelFormat>(FramePixelFormat);
   if (codec && codec->pix_fmts) {
     bool supported = false;
@@ -247,7 +301,8 @@ void TCustomFFmpeg::NewVideoStream(AVFormatContext* output) {
   for (auto [matrix, target] : {std::pair{IntraMatrix.get(), &enc->intra_matrix}, std::pair{InterMatrix.get(), &enc->inter_matrix}}) {
     if (!matrix) continue;
     *target = static_cast<uint16_t*>(ff::av_malloc(64 * sizeof(uint16_t)));
-    if (*target) std::memcpy(*target, matrix, 64 * sizeof(uint16_t));
+    if (!*target) throw FFMpegException("Could not alloc stream");
+    std::memcpy(*target, matrix, 64 * sizeof(uint16_t));
   }
   enc->thread_count = ThreadCount;
   if (VideoRcOverride) ParseRcOverride(enc, VideoRcOverride.get());
@@ -256,7 +311,9 @@ void TCustomFFmpeg::NewVideoStream(AVFormatContext* output) {
   if (Psnr) enc->flags |= AV_CODEC_FLAG_PSNR;
   if (Pass == 1) enc->flags |= AV_CODEC_FLAG_PASS1;
   if (Pass == 2) enc->flags |= AV_CODEC_FLAG_PASS2;
-  setups.push_back(std::move(setup));
+  const AVRational sampleAspect = enc->sample_aspect_ratio;
+  AVStream* stream = AddStream(output, setups, std::move(setup));
+  stream->sample_aspect_ratio = sampleAspect;
 }
 
 void TCustomFFmpeg::ParseRcOverride(AVCodecContext* enc, const char* text) {
@@ -301,8 +358,6 @@ void TCustomFFmpeg::NewAudioStream(AVFormatContext* output) {
     ~TStreamReset() { Engine->ResetAudioStreamOptions(); }
   } reset{this};
   std::vector<TOutputStreamSetup>& setups = SetupsOf(output);
-  AVStream* stream = NewStream(output);
-  if (!stream) throw FFMpegException("Could not alloc stream");
 
   TOutputStreamSetup setup;
   const AVCodec* codec = nullptr;
@@ -326,7 +381,7 @@ void TCustomFFmpeg::NewAudioStream(AVFormatContext* output) {
   AVCodecContext* audioOptions = CodecOptionContexts[AVMEDIA_TYPE_AUDIO].get();
   if (output->oformat->flags & AVFMT_GLOBALHEADER) {
     enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    audioOptions->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (audioOptions) audioOptions->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   }
   ff::av_channel_layout_uninit(&enc->ch_layout);
   ff::av_channel_layout_default(&enc->ch_layout, AudioChannels);
@@ -334,6 +389,7 @@ void TCustomFFmpeg::NewAudioStream(AVFormatContext* output) {
     setup.StreamCopy = true;
   } else {
     ApplyStoredOptions(enc, audioOptions, AV_OPT_FLAG_ENCODING_PARAM | AV_OPT_FLAG_AUDIO_PARAM);
+    ApplyPrivateOptions(enc->priv_data);
     enc->codec_id = id;
     if (AudioQScale > -99999.0f) {
       enc->flags |= AV_CODEC_FLAG_QSCALE;
@@ -352,8 +408,8 @@ void TCustomFFmpeg::NewAudioStream(AVFormatContext* output) {
   }
   enc->sample_rate = AudioSampleRate;
   enc->time_base = AVRational{1, AudioSampleRate > 0 ? AudioSampleRate : 1};
+  AVStream* stream = AddStream(output, setups, std::move(setup));
   if (!AudioLanguage.empty()) ff::av_dict_set(&stream->metadata, "language", AudioLanguage.substr(0, 3).c_str(), 0);
-  setups.push_back(std::move(setup));
 }
 
 void TCustomFFmpeg::NewSubtitleStream(AVFormatContext* output) {
@@ -362,8 +418,6 @@ void TCustomFFmpeg::NewSubtitleStream(AVFormatContext* output) {
     ~TStreamReset() { Engine->ResetSubtitleStreamOptions(); }
   } reset{this};
   std::vector<TOutputStreamSetup>& setups = SetupsOf(output);
-  AVStream* stream = NewStream(output);
-  if (!stream) throw FFMpegException("Could not alloc stream");
 
   TOutputStreamSetup setup;
   const AVCodec* codec = nullptr;
@@ -388,11 +442,12 @@ void TCustomFFmpeg::NewSubtitleStream(AVFormatContext* output) {
   } else {
     ApplyStoredOptions(enc, CodecOptionContexts[AVMEDIA_TYPE_SUBTITLE].get(),
                        AV_OPT_FLAG_ENCODING_PARAM | AV_OPT_FLAG_SUBTITLE_PARAM);
+    ApplyPrivateOptions(enc->priv_data);
     enc->codec_id = id;
     enc->time_base = AVRational{1, 1000};
   }
+  AVStream* stream = AddStream(output, setups, std::move(setup));
   if (!SubtitleLanguage.empty()) ff::av_dict_set(&stream->metadata, "language", SubtitleLanguage.substr(0, 3).c_str(), 0);
-  setups.push_back(std::move(setup));
 }
 
 void TCustomFFmpeg::ApplyTargetPreset(const std::string& target, const std::string& norm, const std::string& fallbackNorm) {
@@ -425,6 +480,10 @@ void TCustomFFmpeg::ApplyTargetPreset(const std::string& target, const std::stri
     chosen = static_cast<decltype(chosen)>(found);
     if (Verbosity > 0 && LogHandler) Log(1, FormatMessage("Assuming %s for target.", {chosen == Pal ? "PAL" : "NTSC"}));
   }
+  // Option names of the presets that this library renamed or moved: the group-of-pictures size
+  // is "g"; the scan offset reserved for the disc player is the MPEG-2 encoder's own option and
+  // the multiplex rate the program-stream muxer's, so both go to the encoder or muxer that is
+  // created later and knows them (SetPrivateOption).
   const bool pal = chosen == Pal;
   const char* rate = pal ? "25" : chosen == Ntsc ? "30000/1001" : "24000/1001";
 
@@ -434,7 +493,7 @@ void TCustomFFmpeg::ApplyTargetPreset(const std::string& target, const std::stri
     SetOutputFormat("vcd");
     SetFrameSize(pal ? "352x288" : "352x240");
     SetFrameRate(rate);
-    SetLibraryOption("gop", pal ? "15" : "18");
+    SetLibraryOption("g", pal ? "15" : "18");
     SetLibraryOption("b", "1150000");
     SetLibraryOption("maxrate", "1150000");
     SetLibraryOption("minrate", "1150000");
@@ -443,7 +502,7 @@ void TCustomFFmpeg::ApplyTargetPreset(const std::string& target, const std::stri
     AudioSampleRate = 44100;
     AudioChannels = 2;
     SetLibraryOption("packetsize", "2324");
-    SetLibraryOption("muxrate", "1411200");
+    SetPrivateOption("muxrate", "1411200");
     MuxPreload = 0.44f;
     if (FrameAspectRatio == 0) SetAspectRatio("4:3");
   } else if (target == "svcd") {
@@ -452,13 +511,12 @@ void TCustomFFmpeg::ApplyTargetPreset(const std::string& target, const std::stri
     SetOutputFormat("svcd");
     SetFrameSize(pal ? "480x576" : "480x480");
     SetFrameRate(rate);
-    SetLibraryOption("gop", pal ? "15" : "18");
+    SetLibraryOption("g", pal ? "15" : "18");
     SetLibraryOption("b", "2040000");
     SetLibraryOption("maxrate", "2516000");
     SetLibraryOption("minrate", "0");
     SetLibraryOption("bufsize", "1835008");
-    // The scan offset is the MPEG-2 encoder's own option in this library generation.
-    SetLibraryOption("scan_offset", "1");
+    SetPrivateOption("scan_offset", "1");
     SetLibraryOption("ab", "224000");
     AudioSampleRate = 44100;
     if (AudioChannels == 1) AudioChannels = 2;
@@ -470,7 +528,7 @@ void TCustomFFmpeg::ApplyTargetPreset(const std::string& target, const std::stri
     SetOutputFormat("dvd");
     SetFrameSize(pal ? "720x576" : "720x480");
     SetFrameRate(rate);
-    SetLibraryOption("gop", pal ? "15" : "18");
+    SetLibraryOption("g", pal ? "15" : "18");
     SetLibraryOption("b", "6000000");
     SetLibraryOption("maxrate", "9000000");
     SetLibraryOption("minrate", "0");
@@ -479,7 +537,7 @@ void TCustomFFmpeg::ApplyTargetPreset(const std::string& target, const std::stri
     AudioSampleRate = 48000;
     if (AudioChannels == 1) AudioChannels = 2;
     SetLibraryOption("packetsize", "2048");
-    SetLibraryOption("muxrate", "10080000");
+    SetPrivateOption("muxrate", "10080000");
     if (FrameAspectRatio == 0) SetAspectRatio("16:9");
   } else if (target == "dv" || target == "dv50") {
     SetOutputFormat("dv");
