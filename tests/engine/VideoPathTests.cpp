@@ -672,19 +672,23 @@ std::vector<int64_t> SubtitlePacketTimes(const std::string& path) {
   return times;
 }
 
-// A DVB subtitle shown for 3000 ms is written as two packets: one shows it, one 270000 ticks
-// of 90 kHz later clears it.
+// A DVB subtitle shown for 3000 ms is written as two packets: one shows it, one 3000 ms later
+// clears it: 270000 ticks of the 90 kHz clock of MPEG-TS, 3000 of Matroska's milliseconds.
 TEST_F(VideoPathTest, DvbSubtitleIsShownAndClearedByTwoPackets) {
   const std::string input = DvbSubtitleFile();
-  const std::string output = OutputPath("dvbsub.ts");
-  ASSERT_NO_THROW(Convert(input, {{"scodec", "dvbsub"}}, output));
+  for (const auto& [extension, apart] : {std::pair{"ts", 270000}, std::pair{"mkv", 3000}}) {
+    SCOPED_TRACE(extension);
+    Engine.ResetOptions();
+    const std::string output = OutputPath(std::string("dvbsub.") + extension);
+    ASSERT_NO_THROW(Convert(input, {{"scodec", "dvbsub"}}, output));
+    const mftest::TProbe probe = Probe(output);
+    ASSERT_EQ(probe.CountOf("subtitle"), 1);
+    EXPECT_EQ(probe.StreamOf("subtitle").at("codec_name"), "dvb_subtitle");
+    const std::vector<int64_t> times = SubtitlePacketTimes(output);
+    ASSERT_EQ(times.size(), 2u);
+    EXPECT_EQ(times[1] - times[0], apart);
+  }
   fs::remove(input);
-  const mftest::TProbe probe = Probe(output);
-  ASSERT_EQ(probe.CountOf("subtitle"), 1);
-  EXPECT_EQ(probe.StreamOf("subtitle").at("codec_name"), "dvb_subtitle");
-  const std::vector<int64_t> times = SubtitlePacketTimes(output);
-  ASSERT_EQ(times.size(), 2u);
-  EXPECT_EQ(times[1] - times[0], 270000);
 }
 
 // A text subtitle track beside the picture is carried into containers that take text.

@@ -238,8 +238,14 @@ void TCustomFFmpeg::OutputSubtitle(TOutputStreamState& ost, TInputStreamState& i
   AVCodecContext* enc = ost.Encoder;
   // DVB subtitles are shown by one packet and cleared by a second.
   const int packets = enc->codec_id == AV_CODEC_ID_DVB_SUBTITLE ? 2 : 1;
+  const AVRational milliseconds{1, 1000};
+  const int64_t start = subtitle.start_display_time, end = subtitle.end_display_time;
+  // The encoders take a subtitle that starts at its pts: the display offset moves into it.
   AVSubtitle copy = subtitle;
-  copy.pts = ff::av_rescale_q(pts, ist.Stream->time_base, AV_TIME_BASE_Q);
+  copy.pts = ff::av_rescale_q(pts, ist.Stream->time_base, AV_TIME_BASE_Q) + start * 1000;
+  copy.start_display_time = 0;
+  copy.end_display_time = static_cast<uint32_t>(end > start ? end - start : 0);
+  const int64_t packetPts = ff::av_rescale_q(pts, ist.Stream->time_base, ost.Stream->time_base);
   for (int i = 0; i < packets; ++i) {
     if (i == 1) copy.num_rects = 0;
     const int size = ff::avcodec_encode_subtitle(enc, SubtitleBuffer.data(), static_cast<int>(SubtitleBuffer.size()), &copy);
@@ -247,14 +253,18 @@ void TCustomFFmpeg::OutputSubtitle(TOutputStreamState& ost, TInputStreamState& i
       if (LogHandler) Log(0, "Subtitle encoding failed");
       return;
     }
+    if (size == 0) continue;
     TPacketPtr packet(ff::av_packet_alloc());
     if (!packet || ff::av_new_packet(packet.get(), size) < 0) throw FFMpegException("av_mallocz fail");
     std::memcpy(packet->data, SubtitleBuffer.data(), static_cast<size_t>(size));
-    packet->pts = ff::av_rescale_q(pts, ist.Stream->time_base, ost.Stream->time_base);
-    if (packets == 2) packet->pts += 90 * static_cast<int64_t>(i == 0 ? subtitle.start_display_time : subtitle.end_display_time);
-    else
-      packet->duration = ff::av_rescale_q(subtitle.end_display_time - subtitle.start_display_time, AVRational{1, 1000},
-                                          ost.Stream->time_base);
+    // The display times are milliseconds: 90 ticks each of the 90 kHz clock DVB streams run
+    // on, and as many as the output stream's own time base makes of them elsewhere.
+    if (packets == 2) {
+      packet->pts = packetPts + ff::av_rescale_q(i == 0 ? start : end, milliseconds, ost.Stream->time_base);
+    } else {
+      packet->pts = packetPts + ff::av_rescale_q(start, milliseconds, ost.Stream->time_base);
+      packet->duration = ff::av_rescale_q(end - start, milliseconds, ost.Stream->time_base);
+    }
     packet->dts = packet->pts;
     packet->flags |= AV_PKT_FLAG_KEY;
     WritePacket(ost, packet.get());
