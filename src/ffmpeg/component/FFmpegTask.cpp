@@ -8,24 +8,30 @@ namespace mf {
 
 int TFFmpegList::Add(std::unique_ptr<TFFmpeg> task) {
   std::lock_guard<std::mutex> lock(ListLock);
-  task->Index = Count();
+  task->Index = static_cast<int>(List.size());
   List.push_back(std::move(task));
   return List.back()->Index;
 }
 
 TFFmpeg* TFFmpegList::Items(int index) const {
-  return index >= 0 && index < Count() ? List[static_cast<size_t>(index)].get() : nullptr;
+  std::lock_guard<std::mutex> lock(ListLock);
+  return index >= 0 && index < static_cast<int>(List.size()) ? List[static_cast<size_t>(index)].get() : nullptr;
+}
+
+int TFFmpegList::Count() const {
+  std::lock_guard<std::mutex> lock(ListLock);
+  return static_cast<int>(List.size());
 }
 
 void TFFmpegList::Delete(int index) {
-  if (index < 0 || index >= Count()) return;
   // Out of the list first, then freed: a task's end report never finds a half-freed entry.
   std::unique_ptr<TFFmpeg> task;
   {
     std::lock_guard<std::mutex> lock(ListLock);
+    if (index < 0 || index >= static_cast<int>(List.size())) return;
     task = std::move(List[static_cast<size_t>(index)]);
     List.erase(List.begin() + index);
-    for (int i = index; i < Count(); ++i) List[static_cast<size_t>(i)]->Index = i;
+    for (size_t i = static_cast<size_t>(index); i < List.size(); ++i) List[i]->Index = static_cast<int>(i);
   }
   task.reset();
 }

@@ -26,7 +26,7 @@ class TFFmpegList {
  public:
   int Add(std::unique_ptr<TFFmpeg> task);
   TFFmpeg* Items(int index) const;
-  int Count() const { return static_cast<int>(List.size()); }
+  int Count() const;
   // Frees task index (waiting for its thread) and renumbers the ones after it.
   void Delete(int index);
   void Clear();

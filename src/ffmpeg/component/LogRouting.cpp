@@ -42,37 +42,39 @@ TLiveComponents& LiveComponents() {
 
 void ClearPendingLines() {
   TLiveComponents& live = LiveComponents();
-  std::lock_guard<std::recursive_mutex> lock(live.Lock);
+  std::lock_guard<std::mutex> lock(live.PendingLock);
   live.PendingLines.Clear();
-}
-
-// Lines longer than the one fixed buffer would hold are cut; their line feed still ends them.
-static void Deliver(TLiveComponents& live, int level, std::string text, TLogItem& entry) {
-  const unsigned threadId = CurrentThreadId();
-  size_t start = 0;
-  for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-    const std::string line = text.substr(start, std::min(end - start, LogBufferSize - 1));
-    for (TCustomMediaConverter* component : live.Items) component->DoLogAt(component->Tasks.IndexByThreadId(threadId), level, line);
-  }
-  entry.Pending = text.substr(start, LogBufferSize - 1);
 }
 
 void RouteLogText(const void* context, int level, const std::string& text) {
   TLiveComponents& live = LiveComponents();
-  std::lock_guard<std::recursive_mutex> lock(live.Lock);
-  TLogItem& entry = live.PendingLines.FindOrAdd(CurrentThreadId());
-  std::string buffer;
-  const AVClass* descriptor = context ? *static_cast<const AVClass* const*>(context) : nullptr;
-  if (descriptor && entry.Pending.empty()) {
-    char tag[256];
-    std::snprintf(tag, sizeof tag, "[%s @ %08" PRIXPTR "]", descriptor->item_name(const_cast<void*>(context)),
-                  reinterpret_cast<uintptr_t>(descriptor));
-    buffer = tag;
-  } else {
-    buffer = entry.Pending;
+  const unsigned threadId = CurrentThreadId();
+  // Complete lines out of this thread's pending text, the rest kept for later.
+  std::vector<std::string> lines;
+  {
+    std::lock_guard<std::mutex> lock(live.PendingLock);
+    TLogItem& entry = live.PendingLines.FindOrAdd(threadId);
+    std::string buffer;
+    const AVClass* descriptor = context ? *static_cast<const AVClass* const*>(context) : nullptr;
+    if (descriptor && entry.Pending.empty()) {
+      char tag[256];
+      std::snprintf(tag, sizeof tag, "[%s @ %08" PRIXPTR "]", descriptor->item_name(const_cast<void*>(context)),
+                    reinterpret_cast<uintptr_t>(descriptor));
+      buffer = tag;
+    } else {
+      buffer = entry.Pending;
+    }
+    buffer += text;
+    // Lines longer than the one fixed buffer would hold are cut; their line feed still ends them.
+    size_t start = 0;
+    for (size_t end; (end = buffer.find('\n', start)) != std::string::npos; start = end + 1)
+      lines.push_back(buffer.substr(start, std::min(end - start, LogBufferSize - 1)));
+    entry.Pending = buffer.substr(start, LogBufferSize - 1);
   }
-  buffer += text;
-  Deliver(live, level, std::move(buffer), entry);
+  if (lines.empty()) return;
+  std::lock_guard<std::recursive_mutex> lock(live.Lock);
+  for (const std::string& line : lines)
+    for (TCustomMediaConverter* component : live.Items) component->DoLogAt(component->Tasks.IndexByThreadId(threadId), level, line);
 }
 
 void LogCallback(void* context, int avLevel, const char* format, va_list arguments) {

@@ -31,10 +31,13 @@ class TLogList {
 };
 
 // The process-wide list of components and its lock. Lock order: this lock first, then a
-// component's own Lock.
+// component's own Lock. The pending lines have a lock of their own, taken alone and never
+// held while calling out, so clearing them (from inside an end report, under a component's
+// Lock) cannot close a cycle with a delivery in progress.
 struct TLiveComponents {
   std::recursive_mutex Lock;
   std::vector<TCustomMediaConverter*> Items;
+  std::mutex PendingLock;
   TLogList PendingLines;
 };
 TLiveComponents& LiveComponents();
