@@ -26,5 +26,7 @@ fi
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 fi
-cmake --build "$build" | grep -vE '^\[[0-9]+/[0-9]+\] |^ninja: no work to do|^-- ' || true
+# MF_BUILD_TARGETS: build only these targets (space-separated) instead of everything.
+# shellcheck disable=SC2086
+cmake --build "$build" ${MF_BUILD_TARGETS:+--target $MF_BUILD_TARGETS} | grep -vE '^\[[0-9]+/[0-9]+\] |^ninja: no work to do|^-- ' || true
 test "${PIPESTATUS[0]}" -eq 0
