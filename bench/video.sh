@@ -1,0 +1,46 @@
+#!/bin/sh
+# Speed of the video path: the engine against the ffmpeg tool with the same encoder settings,
+# one decoder thread and one encoder thread on both sides, over a generated 30 s 1280x720
+# 25 fps clip with stereo sound. Prints each pair's mean wall time and processor time (user +
+# system, steadier on a busy machine) and their ratios.
+#   bench/video.sh [build folder, default build] [runs, default 3]
+set -eu
+build=$(cd "${1:-build}" && pwd)
+runs=${2:-3}
+bench="$build/bin/video_convert_bench"
+if [ ! -x "$bench" ]; then
+  echo "build it first: cmake --build $build --target video_convert_bench" >&2
+  exit 1
+fi
+work="$build/bench-data"
+mkdir -p "$work"
+clip="$work/clip-1280x720-25fps-30s.mp4"
+if [ ! -f "$clip" ]; then
+  ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=1280x720:rate=25:duration=30 \
+    -f lavfi -i sine=frequency=440:sample_rate=44100:duration=30 -ac 2 \
+    -c:v libx264 -preset veryfast -crf 20 -pix_fmt yuv420p -c:a aac -b:a 128k "$clip"
+fi
+
+# pair <name> <extension> <engine options> <tool output options>
+pair() {
+  json="$work/$1.json"
+  hyperfine --style none --runs "$runs" --warmup 1 --export-json "$json" \
+    -n engine "'$bench' '$clip' '$work/$1-engine.$2' $3" \
+    -n tool "ffmpeg -nostdin -v error -y -threads 1 -i '$clip' $4 -threads 1 '$work/$1-tool.$2'" >/dev/null
+  python3 - "$json" "$1" <<'PY'
+import json, sys
+results = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
+engine, tool = results["engine"], results["tool"]
+cpu = lambda r: r["user"] + r["system"]
+print(f'{sys.argv[2]}\n  wall: engine {engine["mean"]:6.2f} s (±{engine["stddev"]:.2f})  tool {tool["mean"]:6.2f} s '
+      f'(±{tool["stddev"]:.2f})  engine/tool {engine["mean"] / tool["mean"]:.3f}\n'
+      f'  cpu:  engine {cpu(engine):6.2f} s          tool {cpu(tool):6.2f} s          engine/tool {cpu(engine) / cpu(tool):.3f}')
+PY
+}
+
+pair mpeg4-480x320-1200k-aac80k mp4 \
+  "vcodec mpeg4 s 480x320 vb 1200000 acodec libfaac ab 80000 ar 44100 ac 2" \
+  "-c:v mpeg4 -s 480x320 -b:v 1200k -c:a aac -b:a 80k -ar 44100 -ac 2"
+pair libx264-640x480-1500k-aac80k mp4 \
+  "vcodec libx264 s 640x480 vb 1500000 acodec libfaac ab 80000 ar 44100 ac 2" \
+  "-c:v libx264 -s 640x480 -b:v 1500k -c:a aac -b:a 80k -ar 44100 -ac 2"
