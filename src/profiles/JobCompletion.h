@@ -1,0 +1,43 @@
+// What the window (and the command line) add to a profile's job for one file: the volume,
+// the aspect ratio, the frame rate and the letterbox, and the output file's name.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "TaskOptions.h"
+
+namespace mf {
+
+// The volume slider's positions 0..10: the label shown and the engine's volume factor.
+std::string VolumeLabel(int position);
+int VolumeLevel(int position);
+
+// "Original" aspect from a row's "Video Size" text ("720x576" -> "1.25"); "1.3333" when the
+// text says nothing usable; an empty text counts as 640x480.
+std::string AspectFromVideoSize(std::string_view videoSize);
+
+// A frame-rate caption as the engine's rate text: "29.97 fps" -> "30000/1001"; empty for
+// "Auto" or a caption that names no rate.
+std::string FrameRateFromCaption(std::string_view caption);
+
+// The output name for stem (a path without extension is taken as is) with ext (".mp4"):
+// stem + ext when free, else stem + "-1" + ext, "-2", ... the first that does not exist.
+std::string UniqueOutputName(const std::string& name, const std::string& ext);
+// name's extension replaced by ext (appended when it has none).
+std::string ReplaceExtension(const std::string& name, const std::string& ext);
+
+struct TJobChoices {
+  int VolumeLevel = 255;
+  int AspectIndex = 0;          // 0 "Original", 1 "4:3", 2 "16:9"
+  std::string VideoSize;        // the row's "Video Size" text, e.g. "720x576"
+  std::string FrameRateCaption; // the frame-rate box's text
+  bool LetterBox = false;       // "Video Zoom": keep the picture's shape inside the frame
+};
+
+// Adds the choices to a job the profile has filled. With LetterBox and a fixed frame size the
+// picture is scaled to keep its display aspect and centred between black bars (even sizes);
+// without it the picture is stretched to the frame.
+void CompleteJob(TOutputOptions& job, const TJobChoices& choices);
+
+}  // namespace mf
