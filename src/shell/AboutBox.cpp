@@ -17,8 +17,8 @@ TFormAbout::TFormAbout(QWidget* owner)
   FormLayout.setContentsMargins(20, 18, 20, 14);
   FormLayout.setSpacing(10);
 
-  ProgramIcon.setPixmap(ProgramPixmap(64));
-  ProgramIcon.setFixedSize(64, 64);
+  Image1.setPixmap(ProgramPixmap(64));
+  Image1.setFixedSize(64, 64);
   Label1.setObjectName(QStringLiteral("Label1"));
   Label1.setText(QStringLiteral("Marrowfin 4.0"));
   QFont title = Label1.font();
@@ -26,7 +26,7 @@ TFormAbout::TFormAbout(QWidget* owner)
   title.setBold(true);
   Label1.setFont(title);
   TitleLayout.setSpacing(16);
-  TitleLayout.addWidget(&ProgramIcon);
+  TitleLayout.addWidget(&Image1);
   TitleLayout.addWidget(&Label1, 1);
   FormLayout.addLayout(&TitleLayout);
 

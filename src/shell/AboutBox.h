@@ -27,7 +27,7 @@ class TFormAbout final : public QDialog {
   // Members follow their containers; see MainWindow.h.
   QVBoxLayout FormLayout;
   QHBoxLayout TitleLayout;
-  QLabel ProgramIcon;
+  QLabel Image1;  // the program icon
   QLabel Label1;
   QFrame Bevel1;
   TClickableLabel Label2;

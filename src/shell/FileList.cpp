@@ -1,5 +1,6 @@
 #include "FileList.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QPainter>
 
@@ -108,7 +109,7 @@ TFileListView::TFileListView(QWidget* parent) : QTableView(parent) {
   setTextElideMode(Qt::ElideMiddle);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   verticalHeader()->hide();
-  verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+  FitRowHeight();
   QHeaderView* header = horizontalHeader();
   header->setHighlightSections(false);
   header->setStretchLastSection(false);
@@ -163,6 +164,15 @@ void TFileListView::SelectRow(int row) {
 
 void TFileListView::MakeVisible(int row) {
   if (row >= 0 && row < RowCount()) scrollTo(Model.index(row, 0));
+}
+
+void TFileListView::changeEvent(QEvent* event) {
+  QTableView::changeEvent(event);
+  if (event->type() == QEvent::FontChange) FitRowHeight();
+}
+
+void TFileListView::FitRowHeight() {
+  verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
 }
 
 void TFileListView::paintEvent(QPaintEvent* event) {

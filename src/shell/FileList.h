@@ -90,8 +90,11 @@ class TFileListView final : public QTableView {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  void FitRowHeight();
+
   TFileListModel Model;
 };
 
