@@ -507,6 +507,50 @@ TEST_F(VideoPathTest, HookModulesRunInsideTheTimeRangesOnly) {
   EXPECT_EQ(CountFrames(output, "video"), 130);
 }
 
+// The before-hook handler decides per picture: its verdict arrives holding the previous one
+// (continue after reset), ignore skips the modules for that picture only, stop (or an error
+// the handler raises, which is logged) ends the hooks for good.
+TEST_F(VideoPathTest, BeforeHookVerdictsDecideWhichPicturesTheModulesSee) {
+  struct TCase {
+    const char* Name;
+    bool Raises;
+    int ExpectedCalls;
+  };
+  for (const TCase& c : {TCase{"continue, ignore, stop", false, 10 + 5}, TCase{"raises on the 8th", true, 7}}) {
+    SCOPED_TRACE(c.Name);
+    Engine.ResetOptions();
+    Log.clear();
+    CaptureLog();
+    int calls = 0;
+    std::vector<mf::THookAction> arrived;
+    Engine.BeforeHookHandler = [&](mf::TCustomFFmpeg*, int64_t pts, mf::THookAction& action) {
+      ++calls;
+      EXPECT_EQ(pts, (calls - 1) * 40000);
+      arrived.push_back(action);
+      if (c.Raises && calls == 8) throw std::runtime_error("no verdict");
+      // Pictures 1-10 keep the verdict as it arrives, 11-20 are ignored, 21-25 continue, 26 stops.
+      if (calls == 11) action = mf::haIgnore;
+      if (calls == 21) action = mf::haContinue;
+      if (calls == 26) action = mf::haStop;
+    };
+    ASSERT_TRUE(Engine.OpenInputFile(PlainClip(2))) << Engine.ErrorMessage;
+    Engine.SetOption("vhook", MF_COUNTING_HOOK);
+    Engine.SetOption("vcodec", "mpeg4");
+    ASSERT_TRUE(Engine.OpenOutputFile(OutputPath("verdicts.mp4"))) << Engine.ErrorMessage;
+    ASSERT_NO_THROW(Engine.Transcode());
+    const auto& context = *static_cast<const TCountingHookContext*>(Engine.FirstHook->Context);
+    EXPECT_EQ(context.ProcessCalls, c.ExpectedCalls);
+    EXPECT_EQ(calls, c.Raises ? 8 : 26);
+    EXPECT_EQ(arrived.front(), mf::haContinue);
+    if (!c.Raises) {
+      EXPECT_EQ(arrived[11], mf::haIgnore);  // picture 12 arrives with picture 11's verdict
+    }
+    EXPECT_FALSE(Engine.UsingVideoHooks);
+    EXPECT_EQ(Engine.HookFrameCounter, 50);
+    EXPECT_EQ(CountLogged("Error occurs OnBeforeHook: no verdict"), c.Raises ? 1 : 0);
+  }
+}
+
 // Deinterlacing comes before the hooks: of a picture whose fields are white and black lines,
 // the handler sees the rebuilt (all light) picture, not the comb.
 TEST_F(VideoPathTest, HooksSeeTheDeinterlacedPicture) {
