@@ -1,0 +1,42 @@
+#!/bin/sh
+# Speed of the audio path: the engine against the ffmpeg tool with the same encoder settings
+# (one thread each), converting a generated 60 s 44100 Hz stereo WAV to MP3 and to AAC.
+# Prints each pair's mean wall time and processor time (user + system, steadier on a busy
+# machine) and their ratios. The engine side is the generic conversion program of the video
+# benchmark.
+#   bench/audio.sh [build folder, default build] [runs, default 10]
+set -eu
+build=$(cd "${1:-build}" && pwd)
+runs=${2:-10}
+bench="$build/bin/video_convert_bench"
+if [ ! -x "$bench" ]; then
+  echo "build it first: cmake --build $build --target video_convert_bench" >&2
+  exit 1
+fi
+work="$build/bench-data"
+mkdir -p "$work"
+wav="$work/tone-44k-stereo-60s.wav"
+if [ ! -f "$wav" ]; then
+  ffmpeg -nostdin -v error -y -f lavfi -i 'aevalsrc=0.5*sin(440*2*PI*t)|0.5*sin(660*2*PI*t):s=44100:d=60' \
+    -c:a pcm_s16le "$wav"
+fi
+
+# pair <name> <extension> <engine options> <tool output options>
+pair() {
+  json="$work/$1.json"
+  hyperfine --style none --runs "$runs" --warmup 1 --export-json "$json" \
+    -n engine "'$bench' '$wav' '$work/$1-engine.$2' $3" \
+    -n tool "ffmpeg -nostdin -v error -y -threads 1 -i '$wav' $4 -threads 1 '$work/$1-tool.$2'" >/dev/null
+  python3 - "$json" "$1" <<'PY'
+import json, sys
+results = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
+engine, tool = results["engine"], results["tool"]
+cpu = lambda r: r["user"] + r["system"]
+print(f'{sys.argv[2]}\n  wall: engine {engine["mean"]:6.3f} s (±{engine["stddev"]:.3f})  tool {tool["mean"]:6.3f} s '
+      f'(±{tool["stddev"]:.3f})  engine/tool {engine["mean"] / tool["mean"]:.3f}\n'
+      f'  cpu:  engine {cpu(engine):6.3f} s          tool {cpu(tool):6.3f} s          engine/tool {cpu(engine) / cpu(tool):.3f}')
+PY
+}
+
+pair mp3-128k mp3 "acodec libmp3lame ab 128000 ar 44100 ac 2" "-c:a libmp3lame -b:a 128k -ar 44100 -ac 2"
+pair aac-128k m4a "acodec libfaac ab 128000 ar 44100 ac 2" "-c:a aac -b:a 128k -ar 44100 -ac 2"
