@@ -250,6 +250,48 @@ TEST_F(InputOpeningTest, DisabledStreamsAreDiscardedAndStillDescribeTheInput) {
   EXPECT_EQ(Stream(0, AVMEDIA_TYPE_VIDEO)->discard, AVDISCARD_NONKEY);
 }
 
+TEST_F(InputOpeningTest, RawInputsTakeTheirShapeFromThePendingOptions) {
+  const std::string video = mftest::MakeMedia(
+      "io-raw-160x120-10fps.yuv", "-f lavfi -i testsrc=size=160x120:rate=10:duration=1 -pix_fmt yuv420p -f rawvideo");
+  Engine.SetInputFormat("rawvideo");
+  Engine.SetOption("s", "160x120");
+  Engine.SetOption("r", "10");
+  Engine.SetOption("pix_fmt", "yuv420p");
+  ASSERT_TRUE(Engine.OpenInputFile(video)) << Engine.ErrorMessage;
+  EXPECT_EQ(Engine.FrameWidth, 160);
+  EXPECT_EQ(Engine.FrameHeight, 120);
+  EXPECT_EQ(Engine.FrameRate.num, 10);
+  EXPECT_EQ(Engine.FrameRate.den, 1);
+  EXPECT_EQ(Engine.FramePixelFormat, AV_PIX_FMT_YUV420P);
+  EXPECT_EQ(Engine.TotalOutputDurationMs, 1000);
+
+  Engine.ResetOptions();
+  const std::string audio =
+      mftest::MakeMedia("io-raw-8k-mono.pcm", "-f lavfi -i sine=sample_rate=8000:duration=1 -ac 1 -f s16le");
+  Engine.SetInputFormat("s16le");
+  Engine.SetOption("ar", "8000");
+  Engine.SetOption("ac", "1");
+  ASSERT_TRUE(Engine.OpenInputFile(audio)) << Engine.ErrorMessage;
+  EXPECT_EQ(Engine.AudioSampleRate, 8000);
+  EXPECT_EQ(Engine.AudioChannels, 1);
+  EXPECT_EQ(Engine.TotalOutputDurationMs, 1000);
+}
+
+TEST_F(InputOpeningTest, ProgramIdDiscardsTheOtherPrograms) {
+  const std::string file = mftest::MakeMedia(
+      "io-two-programs.ts",
+      "-f lavfi -i testsrc=size=160x120:rate=25:duration=1 -f lavfi -i testsrc2=size=176x144:rate=25:duration=1 "
+      "-map 0 -map 1 -c:v mpeg2video -program program_num=1:st=0 -program program_num=2:st=1");
+  Engine.SetOption("programid", "2");
+  ASSERT_TRUE(Engine.OpenInputFile(file)) << Engine.ErrorMessage;
+  const AVFormatContext* input = Engine.InputFiles[0].get();
+  ASSERT_EQ(input->nb_programs, 2u);
+  for (unsigned p = 0; p < input->nb_programs; ++p) {
+    SCOPED_TRACE(input->programs[p]->id);
+    EXPECT_EQ(input->programs[p]->discard == AVDISCARD_ALL, input->programs[p]->id != 2);
+  }
+}
+
 TEST_F(InputOpeningTest, TwentyFirstInputIsRefusedAndTheTableKept) {
   const std::string file = mftest::MonoTone();
   for (int i = 0; i < mf::MaxFiles; ++i) ASSERT_TRUE(Engine.OpenInputFile(file)) << i << ": " << Engine.ErrorMessage;

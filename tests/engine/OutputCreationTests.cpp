@@ -75,7 +75,6 @@ TEST_F(OutputCreationTest, FailuresLeaveTheOutputsAndTheDiskAsTheyWere) {
   ASSERT_TRUE(Engine.OpenOutputFile(first)) << Engine.ErrorMessage;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
-    Engine.SetOutputFormat(c.File == imageName ? "image2" : "");
     if (c.Options) c.Options(Engine);
 
     EXPECT_FALSE(Engine.OpenOutputFile(c.File));
@@ -91,6 +90,12 @@ TEST_F(OutputCreationTest, FailuresLeaveTheOutputsAndTheDiskAsTheyWere) {
   }
   EXPECT_FALSE(fs::exists(fs::path(missingFolder).parent_path()));
   EXPECT_EQ(Output(0)->nb_streams, 2u) << "the output made before is untouched";
+
+  // With its number pattern the same sequence is accepted (the override text of the last
+  // case is task-wide and would refuse it again).
+  Engine.VideoRcOverride.reset();
+  EXPECT_TRUE(Engine.OpenOutputFile(mftest::FreshOutput("frame%03d.jpg"))) << Engine.ErrorMessage;
+  EXPECT_EQ(Engine.OutputFileCount, 2);
 }
 
 TEST_F(OutputCreationTest, StreamKindsFollowTheFormatTheInputsAndTheDisableFlags) {
@@ -307,6 +312,40 @@ TEST_F(OutputCreationTest, AppendedStreamsGoToTheLastOutputAndAFailedOneLeavesNo
     EXPECT_EQ(Engine.SubtitleCodecName, nullptr);
     EXPECT_TRUE(Engine.SubtitleLanguage.empty());
   }
+}
+
+TEST_F(OutputCreationTest, MetadataReachesTheFile) {
+  ASSERT_TRUE(Engine.OpenInputFile(mftest::Clip25())) << Engine.ErrorMessage;
+  const std::string longTitle(600, 't');
+  Engine.SetOption("title", longTitle);
+  Engine.SetOption("author", "An Author");
+  Engine.SetOption("copyright", "(c) Nobody");
+  Engine.SetOption("comment", "made by a test");
+  Engine.SetOption("album", "An Album");
+  Engine.SetOption("genre", "A genre name longer than thirty-one characters");
+  Engine.SetOption("timestamp", "2001-02-03T04:05:06Z");
+  Engine.SetYear(1999);
+  Engine.SetTrack(7);
+  const std::string path = mftest::FreshOutput("tagged.mp4");
+  ASSERT_TRUE(Engine.OpenOutputFile(path)) << Engine.ErrorMessage;
+  try {
+    Engine.Transcode();
+  } catch (const std::exception& e) {
+    Engine.CloseOpenCodecs();
+    FAIL() << e.what();
+  }
+
+  const mftest::TProbe probe = mftest::Probe(path);
+  ASSERT_TRUE(probe.Ok);
+  EXPECT_EQ(probe.FormatValue("tags_title"), std::string(511, 't'));
+  EXPECT_EQ(probe.FormatValue("tags_artist"), "An Author");
+  EXPECT_EQ(probe.FormatValue("tags_copyright"), "(c) Nobody");
+  EXPECT_EQ(probe.FormatValue("tags_comment"), "made by a test");
+  EXPECT_EQ(probe.FormatValue("tags_album"), "An Album");
+  EXPECT_EQ(probe.FormatValue("tags_genre"), "A genre name longer than thirty");
+  EXPECT_EQ(probe.FormatValue("tags_date"), "1999");
+  EXPECT_EQ(probe.FormatValue("tags_track"), "7");
+  EXPECT_EQ(probe.FormatValue("tags_creation_time"), "2001-02-03T04:05:06.000000Z");
 }
 
 TEST_F(OutputCreationTest, TwentyFirstOutputIsRefusedAndTheTableKept) {
