@@ -1,5 +1,6 @@
 // The main loop and its ends: limits, the shortest input, a stop request, progress reports,
 // damaged inputs and outputs that cannot be written.
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -153,6 +154,38 @@ TEST_F(LoopTest, WithoutAProgressHandlerTheProgressLineIsLogged) {
     EXPECT_EQ(line.Level, 1);
     EXPECT_EQ(line.Text, "size=    1024kB time=8.00 bitrate=1048.6kbits/s");
   }
+}
+
+TEST_F(LoopTest, ABackwardJumpOfTheInputClockIsFoldedIntoTheFileOffset) {
+  // Two 2 s MPEG-TS pieces back to back, the first 30 s later on the clock than the second.
+  const std::string later = MakeMedia("sine-mp2-at-30s.ts", "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 "
+                                                            "-c:a mp2 -output_ts_offset 30");
+  const std::string earlier =
+      MakeMedia("sine-mp2.ts", "-f lavfi -i sine=frequency=660:sample_rate=44100:duration=2 -c:a mp2");
+  const std::string input = DataDir() + "/jump-back.ts";
+  {
+    std::ofstream out(input, std::ios::binary);
+    out << std::ifstream(later, std::ios::binary).rdbuf() << std::ifstream(earlier, std::ios::binary).rdbuf();
+  }
+  CaptureLog();
+  const std::string output = OutputPath("joined.mkv");
+  ASSERT_EQ(Convert(input, {{"acodec", "copy"}, {"v", "3"}}, output), "");
+  const int64_t offsetBefore = Engine.InputFileTsOffsets[0];
+  int corrections = 0;
+  for (const TLogLine& line : Log) {
+    long long delta = 0, offset = 0;
+    if (std::sscanf(line.Text.c_str(), "timestamp discontinuity %lld, new offset= %lld", &delta, &offset) != 2) continue;
+    ++corrections;
+    EXPECT_EQ(line.Level, 1);
+    // About 32 s back: the end of the first piece to the start of the second.
+    EXPECT_NEAR(static_cast<double>(delta), -32e6, 0.2e6);
+    EXPECT_EQ(offset, offsetBefore);
+  }
+  EXPECT_EQ(corrections, 1);
+  // The second piece continues the first.
+  const TProbe out = Probe(output);
+  ASSERT_TRUE(out.Ok);
+  EXPECT_NEAR(out.Duration(), 4.0, 0.1);
 }
 
 // A copy of a file with its middle overwritten by noise and its end cut off.

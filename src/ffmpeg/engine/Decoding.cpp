@@ -118,8 +118,9 @@ int TCustomFFmpeg::ProcessPacket(TInputStreamState& ist, int istIndex, const AVP
         if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) break;
         if (received < 0) return -1;
         ist.Pts = ist.NextPts;
-        if (frames++ > 0 && Verbosity > 0 && LogHandler)
-          Log(0, FormatMessage("Multiple frames in a packet from stream %d", {packet ? packet->stream_index : ist.StreamIndex}));
+        // What the drain brings out is no packet's.
+        if (frames++ > 0 && packet && Verbosity > 0 && LogHandler)
+          Log(0, FormatMessage("Multiple frames in a packet from stream %d", {packet->stream_index}));
         if (dec->codec_type == AVMEDIA_TYPE_AUDIO)
           DispatchAudio(ist, istIndex, DecodedFrame.get());
         else

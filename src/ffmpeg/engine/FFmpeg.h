@@ -423,6 +423,8 @@ class TCustomFFmpeg : public TEngineOptionState {
   std::vector<TOutputStreamSetup> PendingSetups;
 
   [[noreturn]] void FailPreparation(const std::string& message);
+  // The main loop, the drain, the trailers and the last report.
+  void RunTranscodeLoop();
   void PrepareVideoGeometry(TOutputStreamState& ost, const TInputStreamState& ist);
   void PreparePassLogFile(TOutputStreamState& ost, int globalIndex);
   void OpenEncoder(TOutputStreamState& ost);
@@ -431,8 +433,6 @@ class TCustomFFmpeg : public TEngineOptionState {
   int ConvertAudioToS16(TInputStreamState& ist, const AVFrame* frame);
   void EmulateRate(TInputStreamState& ist);
   void DispatchAudio(TInputStreamState& ist, int istIndex, const AVFrame* frame);
-  // The main loop, the drain, the trailers and the last report.
-  void RunTranscodeLoop();
   void DispatchVideo(TInputStreamState& ist, int istIndex, AVFrame* frame);
   void CopyPacket(TInputStreamState& ist, int istIndex, const AVPacket& packet);
   void DrainEncoders(int istIndex);

@@ -12,10 +12,12 @@ namespace mf {
 namespace {
 
 // Returns the tag the copied stream keeps: the source's, unless the container has a table that
-// knows the codec, and knows it under other tags only.
+// knows the codec under other tags only. A tag the table gives to another codec is dropped too:
+// this library's muxers refuse a stream whose tag names another codec than its own (an MPEG-TS
+// stream type of 3 is IEEE float to the Matroska muxer).
 uint32_t CopiedCodecTag(const AVOutputFormat* format, const AVCodecParameters* source) {
   if (!format->codec_tag) return source->codec_tag;
-  if (ff::av_codec_get_id(format->codec_tag, source->codec_tag) != AV_CODEC_ID_NONE) return source->codec_tag;
+  if (ff::av_codec_get_id(format->codec_tag, source->codec_tag) == source->codec_id) return source->codec_tag;
   if (ff::av_codec_get_tag(format->codec_tag, source->codec_id) == 0) return source->codec_tag;
   return 0;
 }
@@ -284,10 +286,16 @@ void TCustomFFmpeg::PrepareTranscode() {
       FailPreparation(FormatMessage("Invalid output file index %d map_meta_data(%d,%d)", {map.OutFile, map.OutFile, map.InFile}));
     if (map.InFile < 0 || map.InFile >= InputFileCount)
       FailPreparation(FormatMessage("Invalid input file index %d map_meta_data(%d,%d)", {map.InFile, map.OutFile, map.InFile}));
-    static const char* const keys[] = {"title", "artist", "author", "copyright", "comment", "album", "date", "track", "genre"};
-    for (const char* key : keys) {
-      const AVDictionaryEntry* entry = ff::av_dict_get(InputFiles[map.InFile]->metadata, key, nullptr, 0);
-      if (entry) ff::av_dict_set(&OutputFiles[map.OutFile]->metadata, key, entry->value, 0);
+    // The texts keep the lengths the tags have always had room for.
+    static const struct {
+      const char* Key;
+      size_t Limit;
+    } tags[] = {{"title", 511},   {"artist", 511}, {"author", 511}, {"copyright", 511}, {"comment", 511},
+                {"album", 511},   {"date", 511},   {"track", 511},  {"genre", 31}};
+    for (const auto& tag : tags) {
+      const AVDictionaryEntry* entry = ff::av_dict_get(InputFiles[map.InFile]->metadata, tag.Key, nullptr, 0);
+      if (entry)
+        ff::av_dict_set(&OutputFiles[map.OutFile]->metadata, tag.Key, std::string(entry->value).substr(0, tag.Limit).c_str(), 0);
     }
   }
 
