@@ -3,6 +3,9 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QPainter>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace mf {
 
@@ -113,8 +116,7 @@ TFileListView::TFileListView(QWidget* parent) : QTableView(parent) {
   QHeaderView* header = horizontalHeader();
   header->setHighlightSections(false);
   header->setStretchLastSection(false);
-  for (int column = 0; column < static_cast<int>(ListColumns.size()); ++column)
-    setColumnWidth(column, ListColumns[column].Width);
+  FitColumns();
 }
 
 int TFileListView::RowCount() const { return Model.rowCount(); }
@@ -173,6 +175,35 @@ void TFileListView::changeEvent(QEvent* event) {
 
 void TFileListView::FitRowHeight() {
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+}
+
+void TFileListView::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  FitColumns();
+}
+
+// The designed widths suit a small font. A column is widened when its caption or its usual
+// text would not fit, and the file name column gives that room back, so the list needs no
+// horizontal scrolling.
+void TFileListView::FitColumns() {
+  const QFontMetrics metrics(font());
+  const int cellPadding = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 10;
+  const int headerPadding = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 6;
+  std::array<int, ListColumns.size()> widths{};
+  int total = 0;
+  for (std::size_t column = 0; column < ListColumns.size(); ++column) {
+    const TListColumn& designed = ListColumns[column];
+    widths[column] = std::max({designed.Width,
+                               metrics.horizontalAdvance(QString::fromLatin1(designed.Caption)) + headerPadding,
+                               metrics.horizontalAdvance(QString::fromLatin1(designed.WidestText)) + cellPadding});
+    total += widths[column];
+  }
+  // Room for the vertical scroll bar is kept, so rows arriving later change nothing here.
+  const int available = width() - 2 * frameWidth() - style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+  constexpr int MinFileNameWidth = 160;
+  if (total > available) widths[0] = std::max(MinFileNameWidth, widths[0] - (total - available));
+  for (std::size_t column = 0; column < widths.size(); ++column)
+    setColumnWidth(static_cast<int>(column), widths[column]);
 }
 
 void TFileListView::paintEvent(QPaintEvent* event) {

@@ -23,20 +23,22 @@ enum TSubItem : int {
 };
 inline constexpr int SubItemCount = 6;
 
-// One column of the list as designed: caption, width in pixels, centred or left.
+// One column of the list as designed: caption, width in pixels, centred or left, and the
+// widest text it usually shows.
 struct TListColumn {
   const char* Caption;
   int Width;
   bool Centred;
+  const char* WidestText;
 };
 inline constexpr std::array<TListColumn, 1 + SubItemCount> ListColumns = {{
-    {"Video File Name", 300, false},
-    {"Video Size", 90, true},
-    {"FrameRate", 90, true},
-    {"Duration", 60, true},
-    {"Output", 65, true},
-    {"Progress", 57, true},
-    {"Frames", 60, true},
+    {"Video File Name", 300, false, ""},
+    {"Video Size", 90, true, "1920x1080"},
+    {"FrameRate", 90, true, "29.97"},
+    {"Duration", 60, true, "00:00:00"},
+    {"Output", 65, true, "MP4"},
+    {"Progress", 57, true, "Abort"},
+    {"Frames", 60, true, "999999"},
 }};
 
 class TFileListModel final : public QAbstractTableModel {
@@ -91,9 +93,11 @@ class TFileListView final : public QTableView {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void FitRowHeight();
+  void FitColumns();
 
   TFileListModel Model;
 };

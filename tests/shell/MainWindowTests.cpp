@@ -328,20 +328,33 @@ TEST_F(TShellTest, ListHasTheDesignedColumnsAndCheckedRows) {
     const char* Caption;
     int Width;
     Qt::Alignment Alignment;
+    const char* Text;  // a long value of the column
   };
-  const TColumn columns[] = {{"Video File Name", 300, Qt::AlignLeft}, {"Video Size", 90, Qt::AlignHCenter},
-                             {"FrameRate", 90, Qt::AlignHCenter},     {"Duration", 60, Qt::AlignHCenter},
-                             {"Output", 65, Qt::AlignHCenter},        {"Progress", 57, Qt::AlignHCenter},
-                             {"Frames", 60, Qt::AlignHCenter}};
+  const TColumn columns[] = {{"Video File Name", 300, Qt::AlignLeft, "/media/a.avi"},
+                             {"Video Size", 90, Qt::AlignHCenter, "1920x1080"},
+                             {"FrameRate", 90, Qt::AlignHCenter, "29.97"},
+                             {"Duration", 60, Qt::AlignHCenter, "100:00:00"},
+                             {"Output", 65, Qt::AlignHCenter, "MP4"},
+                             {"Progress", 57, Qt::AlignHCenter, "Abort"},
+                             {"Frames", 60, Qt::AlignHCenter, "999999"}};
   ASSERT_EQ(model.columnCount(), 7);
   const int row = list.AddRow("/media/a.avi");
+  int total = 0;
   for (int column = 0; column < 7; ++column) {
     SCOPED_TRACE(columns[column].Caption);
     EXPECT_EQ(model.headerData(column, Qt::Horizontal).toString(), columns[column].Caption);
-    EXPECT_EQ(list.columnWidth(column), columns[column].Width);
     const auto alignment = model.index(row, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>();
     EXPECT_EQ(alignment & Qt::AlignHorizontal_Mask, columns[column].Alignment);
+    // The designed width at least, and room for the column's texts in the window's font.
+    if (column > 0) {
+      EXPECT_GE(list.columnWidth(column), columns[column].Width);
+      EXPECT_GT(list.columnWidth(column), list.fontMetrics().horizontalAdvance(columns[column].Text));
+      EXPECT_GT(list.columnWidth(column), list.fontMetrics().horizontalAdvance(columns[column].Caption));
+    }
+    total += list.columnWidth(column);
   }
+  EXPECT_GE(list.columnWidth(0), 200);
+  EXPECT_LE(total, list.viewport()->width()) << "no sideways scrolling";
   EXPECT_TRUE(list.Checked(row));
   EXPECT_EQ(model.index(row, 0).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
   // The user's click on the check box reaches the row.
