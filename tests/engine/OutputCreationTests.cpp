@@ -61,6 +61,8 @@ TEST_F(OutputCreationTest, FailuresLeaveTheOutputsAndTheDiskAsTheyWere) {
     std::string Expected;
   } cases[] = {
       {"unknown extension", unknown, nullptr, "Unable to find a suitable output format for '" + unknown + "'"},
+      {"feed of a streaming server", "http://localhost:8090/feed1.ffm", nullptr,
+       "Unable to find a suitable output format for 'http://localhost:8090/feed1.ffm'"},
       {"missing folder", missingFolder, nullptr, "Could not open '" + missingFolder + "'"},
       {"image sequence without a number", imageName, nullptr, imageName + ImageNameText},
       {"unknown video encoder", mp4, [](mf::TCustomFFmpeg& e) { e.SetVideoCodec("nosuchcodec"); },
