@@ -110,6 +110,16 @@ TEST_F(AudioConversionTest, VolumeScalesEverySampleWithRoundingAndClamping) {
   }
 }
 
+TEST_F(AudioConversionTest, RateAndChannelConversionKeepsEverySample) {
+  // 3 s at 44100 Hz stereo are 24000 samples at 8000 Hz mono, the resampler's last ones too.
+  const std::string output = OutputPath("8k-mono.wav");
+  ASSERT_EQ(Convert(Tone3sWav(), {{"ar", "8000"}, {"ac", "1"}}, output), "");
+  const TProbe out = Probe(output);
+  EXPECT_EQ(IntField(out.StreamOf("audio"), "sample_rate"), 8000);
+  EXPECT_EQ(IntField(out.StreamOf("audio"), "channels"), 1);
+  EXPECT_EQ(WavSamples(output).size(), 24000u);
+}
+
 // One stage of a run at a time: the tables of a prepared run of a 44100 Hz stereo input.
 class AudioPathTest : public TranscodeTest {
  protected:

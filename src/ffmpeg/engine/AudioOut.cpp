@@ -90,7 +90,12 @@ void TCustomFFmpeg::OutputAudio(TOutputStreamState& ost, TInputStreamState& ist,
     samples = ResampledAudioBuffer.data();
     bytes = converted * 2 * encChannels;
   }
+  EncodeAudioBlock(ost, samples, bytes);
+}
 
+void TCustomFFmpeg::EncodeAudioBlock(TOutputStreamState& ost, const uint8_t* samples, int bytes) {
+  const AVCodecContext* enc = ost.Encoder;
+  const int encChannels = enc->ch_layout.nb_channels;
   if (ost.AmrNb || enc->frame_size > 1) {
     const int frameSize = ost.AmrNb ? TAmrNbEncoder::FrameSamples : enc->frame_size;
     const size_t frameBytes = static_cast<size_t>(frameSize) * 2 * encChannels;
@@ -108,6 +113,18 @@ void TCustomFFmpeg::OutputAudio(TOutputStreamState& ost, TInputStreamState& ist,
     ost.SyncOpts += count;
     EncodeAudioFrame(ost, samples, count, start);
   }
+}
+
+void TCustomFFmpeg::FlushResampler(TOutputStreamState& ost) {
+  if (!ost.Resampler) return;
+  const int encChannels = ost.Encoder->ch_layout.nb_channels;
+  const int room = ff::swr_get_out_samples(ost.Resampler.get(), 0) + 16;
+  if (room <= 16 || encChannels <= 0) return;
+  const size_t needed = static_cast<size_t>(room) * 2 * encChannels;
+  if (ResampledAudioBuffer.size() < needed) ResampledAudioBuffer.resize(needed);
+  uint8_t* out[1] = {ResampledAudioBuffer.data()};
+  const int converted = ff::swr_convert(ost.Resampler.get(), out, room, nullptr, 0);
+  if (converted > 0) EncodeAudioBlock(ost, ResampledAudioBuffer.data(), converted * 2 * encChannels);
 }
 
 void TCustomFFmpeg::EncodeAudioFrame(TOutputStreamState& ost, const uint8_t* samples, int count) {

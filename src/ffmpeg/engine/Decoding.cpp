@@ -198,6 +198,8 @@ void TCustomFFmpeg::DrainEncoders(int istIndex) {
     AVCodecContext* enc = ost.Encoder;
     switch (enc->codec_type) {
       case AVMEDIA_TYPE_AUDIO: {
+        // The resampler's filter still holds the last input samples.
+        FlushResampler(ost);
         if (ost.AmrNb || enc->frame_size <= 1) break;
         const size_t left = ost.SampleFifo ? ff::av_fifo_can_read(ost.SampleFifo.get()) : 0;
         const int channels = enc->ch_layout.nb_channels;

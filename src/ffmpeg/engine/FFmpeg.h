@@ -438,6 +438,11 @@ class TCustomFFmpeg : public TEngineOptionState {
   void DrainEncoders(int istIndex);
   void FlushEncoder(TOutputStreamState& ost);
   int ReceivePackets(TOutputStreamState& ost);
+  // 16-bit samples at the encoder's rate and channels: whole frames through the fifo, or the
+  // whole block for encoders that take any number of samples.
+  void EncodeAudioBlock(TOutputStreamState& ost, const uint8_t* samples, int bytes);
+  // What the resampler still holds at the end of the input goes to the encoder too.
+  void FlushResampler(TOutputStreamState& ost);
   void EncodeAudioFrame(TOutputStreamState& ost, const uint8_t* samples, int count);
   void EncodeAudioFrame(TOutputStreamState& ost, const uint8_t* samples, int count, int64_t pts);
   void WaitWhilePaused();
