@@ -89,6 +89,21 @@ TEST_F(AudioConversionTest, CopiesVideoAndAudioIntoOtherContainersUnchanged) {
 
 // Samples of the first channels of a WAV file made from constant levels, before and after a
 // conversion with a volume.
+TEST_F(AudioConversionTest, OneStreamCanBeCopiedAndReencodedAtOnce) {
+  const std::string input = VideoAudioMp4();
+  OpenInput(input);
+  SetOptions({{"vn", ""}, {"acodec", "copy"}});
+  const std::string copied = OutputPath("copied.mkv");
+  CreateOutput(copied);
+  const std::string encoded = OutputPath("encoded.wav");
+  CreateOutput(encoded);
+  ASSERT_EQ(RunTranscode(), "");
+  EXPECT_EQ(CountFrames(copied, "audio"), CountFrames(input, "audio") + 1);
+  EXPECT_EQ(Probe(copied).StreamOf("audio").at("codec_name"), "aac");
+  // The decoder keeps the last frame's padding, as the tool's decoding of this file does.
+  EXPECT_NEAR(Probe(encoded).Duration(), 2.0, 1024.0 / 44100);
+}
+
 TEST_F(AudioConversionTest, VolumeScalesEverySampleWithRoundingAndClamping) {
   // 1000, 20000 and -3 on three channels.
   const std::string input =

@@ -101,6 +101,13 @@ int TCustomFFmpeg::ProcessPacket(TInputStreamState& ist, int istIndex, const AVP
     return 0;
   }
 
+  // A stream that is decoded for some outputs may still be copied to others: they get the
+  // packet as read, once, at the time the packet starts.
+  if (packet) {
+    ist.Pts = ist.NextPts;
+    if (StartTime == 0 || ist.Pts >= StartTime) CopyPacket(ist, istIndex, *packet);
+  }
+
   AVCodecContext* dec = ist.Decoder;
   switch (dec->codec_type) {
     case AVMEDIA_TYPE_AUDIO:
