@@ -97,6 +97,11 @@ TForm1::TForm1(TPrompt& prompt, const QString& executableFolder, QWidget* parent
 
   TimerConvertAgain.setInterval(100);
   TimerConvertAgain.stop();
+
+  // Tasks run on the main thread start from this window's event loop, and never after it is gone.
+  Converter.RunOnMainThreadLater = [this](int delayMs, std::function<void()> work) {
+    QTimer::singleShot(delayMs, this, std::move(work));
+  };
 }
 
 TForm1::~TForm1() = default;
@@ -216,8 +221,13 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  // The batch controller (issue 11) detaches Converter's five events and calls HaltAllTasks
-  // here, before the settings are saved.
+  // Nothing may reach the window from a task while it goes away.
+  Converter.OnBeforeHook = nullptr;
+  Converter.OnCustomHook = nullptr;
+  Converter.OnLog = nullptr;
+  Converter.OnProgress = nullptr;
+  Converter.OnTerminate = nullptr;
+  Converter.HaltAllTasks();
   if (Form4) SaveSettings(*this, *Form4);
   event->accept();
 }
@@ -238,8 +248,7 @@ void TForm1::ButtonRemoveClick() {
 
 void TForm1::ButtonClearClick() {
   if (AddingFiles || Converting) return;
-  // The rows name the component's tasks: Converter.DropAllTasks() comes first here once the
-  // component has a task list (issue 8).
+  Converter.DropAllTasks();
   ListView1.Clear();
 }
 

@@ -7,6 +7,7 @@
 #include <QStyleOptionComboBox>
 
 #include "Catalogue.h"
+#include "MediaFixtures.h"
 #include "CodecLibraries.h"
 #include "OptionSets.h"
 #include "SettingsStore.h"
@@ -279,18 +280,45 @@ TEST_F(TShellTest, VolumeSliderShowsThePercentageAndSetsTheEngineFactor) {
   EXPECT_EQ(form.TrackBar1.maximum(), 10);
 }
 
-TEST_F(TShellTest, TheWindowRefusesToCloseWhileConverting) {
+TEST_F(TShellTest, TheWindowRefusesToCloseWhileConvertingAndOtherwiseDetachesTheConverter) {
   Start();
   TForm1& form = Form();
+  int terminations = 0;
+  form.Converter.OnTerminate = [&terminations](int, bool, bool, const std::string&) { ++terminations; };
+  form.Converter.OnProgress = [](int, int, int, int, float, float, int64_t, int) {};
+  form.Converter.OnLog = [](int, TLogLevel, const std::string&) {};
   const QByteArray before = SettingsBytes();
   form.Converting = true;
   EXPECT_FALSE(form.close());
   EXPECT_TRUE(form.isVisible());
+  EXPECT_TRUE(form.Converter.OnTerminate) << "a refused close leaves everything as it was";
   EXPECT_EQ(SettingsBytes(), before) << "a refused close saves nothing";
 
   form.Converting = false;
   EXPECT_TRUE(form.close());
   EXPECT_FALSE(form.isVisible());
+  EXPECT_FALSE(form.Converter.OnBeforeHook || form.Converter.OnCustomHook || form.Converter.OnLog ||
+               form.Converter.OnProgress || form.Converter.OnTerminate);
+  EXPECT_EQ(terminations, 0);
+}
+
+TEST_F(TShellTest, ClearAllDropsTheConvertersTasksWithTheRows) {
+  const std::string clip =
+      mftest::MakeMedia("shell-clear.mp4", "-f lavfi -i testsrc=size=160x120:rate=10:duration=1 -c:v mpeg4");
+  Start();
+  TForm1& form = Form();
+  form.ListView1.AddRow(QString::fromStdString(clip));
+  ASSERT_GE(form.Converter.RegisterTask(clip, nullptr), 0) << form.Converter.LastError;
+
+  form.Converting = true;
+  form.ButtonClear.click();
+  EXPECT_EQ(form.Converter.Tasks.Count(), 1) << "refused while converting";
+  EXPECT_EQ(form.ListView1.RowCount(), 1);
+
+  form.Converting = false;
+  form.ButtonClear.click();
+  EXPECT_EQ(form.Converter.Tasks.Count(), 0);
+  EXPECT_EQ(form.ListView1.RowCount(), 0);
 }
 
 TEST_F(TShellTest, MenusHoldTheirEntriesInOrder) {
