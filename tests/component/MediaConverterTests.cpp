@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -283,6 +284,37 @@ TEST_F(MediaConverterTest, TooLongALineIsCut) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], std::string(2047, 'x'));
   EXPECT_EQ(lines[1], "after");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MediaConverterWithoutLibraries, RegisteringFailsAndTouchesNothing) {
+  mf::TMediaConverter converter;
+  EXPECT_EQ(converter.RegisterTask("anything.mp4", nullptr), -1);
+  EXPECT_EQ(converter.LastError, "The codec libraries are not loaded");
+  EXPECT_EQ(converter.Tasks.Count(), 0);
+  EXPECT_FALSE(converter.AssignTaskOutput(0, "out.mp4", nullptr));
+  EXPECT_FALSE(converter.LastError.empty());
+}
+
+TEST_F(MediaConverterTest, DestroyingAComponentWaitsForItsRunningTasks) {
+  std::atomic<int> ends{0};
+  {
+    mf::TMediaConverter converter;
+    const int index = converter.RegisterTask(Clip(2), nullptr);
+    ASSERT_GE(index, 0) << converter.LastError;
+    ASSERT_TRUE(converter.AssignTaskOutput(index, Output("component-destroyed.mp4"), nullptr)) << converter.LastError;
+    converter.OnTerminate = [&](int, bool, bool, const std::string&) { ++ends; };
+    converter.RunTasks(1);
+    std::this_thread::sleep_for(50ms);
+  }
+  // The task was stopped and its thread ended before the component (and its lock) went; the
+  // events were detached first, so nothing reported into a component that was going.
+  EXPECT_EQ(ends, 0);
+  const mftest::TProbe probe = mftest::Probe(mftest::DataDir() + "/component-destroyed.mp4");
+  EXPECT_TRUE(probe.Ok) << "the stopped output still has its trailer";
 }
 
 }  // namespace
