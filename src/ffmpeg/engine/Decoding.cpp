@@ -108,6 +108,8 @@ int TCustomFFmpeg::ProcessPacket(TInputStreamState& ist, int istIndex, const AVP
     if (StartTime == 0 || ist.Pts >= StartTime) CopyPacket(ist, istIndex, *packet);
   }
 
+  // A decoding failure of the drain still lets the encoders drain.
+  int result = 0;
   AVCodecContext* dec = ist.Decoder;
   switch (dec->codec_type) {
     case AVMEDIA_TYPE_AUDIO:
@@ -115,7 +117,10 @@ int TCustomFFmpeg::ProcessPacket(TInputStreamState& ist, int istIndex, const AVP
       if (packet || !ist.DecoderDrained) {
         const int sent = ff::avcodec_send_packet(dec, packet);
         if (!packet) ist.DecoderDrained = true;
-        if (sent < 0 && sent != AVERROR_EOF && sent != AVERROR(EAGAIN)) return -1;
+        if (sent < 0 && sent != AVERROR_EOF && sent != AVERROR(EAGAIN)) {
+          if (packet) return -1;
+          result = -1;
+        }
       }
       if (!DecodedFrame) DecodedFrame.reset(ff::av_frame_alloc());
       if (!DecodedFrame) return -1;
@@ -123,7 +128,11 @@ int TCustomFFmpeg::ProcessPacket(TInputStreamState& ist, int istIndex, const AVP
       for (;;) {
         const int received = ff::avcodec_receive_frame(dec, DecodedFrame.get());
         if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) break;
-        if (received < 0) return -1;
+        if (received < 0) {
+          if (packet) return -1;
+          result = -1;
+          break;
+        }
         ist.Pts = ist.NextPts;
         // What the drain brings out is no packet's.
         if (frames++ > 0 && packet && Verbosity > 0 && LogHandler)
@@ -154,7 +163,7 @@ int TCustomFFmpeg::ProcessPacket(TInputStreamState& ist, int istIndex, const AVP
     default: return -1;
   }
   if (!packet) DrainEncoders(istIndex);
-  return 0;
+  return result;
 }
 
 void TCustomFFmpeg::DispatchAudio(TInputStreamState& ist, int istIndex, const AVFrame* frame) {
