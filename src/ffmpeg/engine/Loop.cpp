@@ -32,7 +32,6 @@ void TCustomFFmpeg::Transcode() {
     ReleaseTranscodeState();
     throw;
   }
-  // 17-20.
   CloseOpenCodecs();
   FinishedNormally = !StopRequested.load();
   ReleaseTranscodeState();
@@ -45,7 +44,7 @@ void TCustomFFmpeg::RunTranscodeLoop() {
 
   while (!StopRequested.load(std::memory_order_relaxed)) {
     WaitWhilePaused();
-    // 1. The input furthest behind.
+    // The input furthest behind.
     double inputMin = 1e100, outputMin = 1e100;
     int chosen = -1;
     for (const auto& ostPtr : OutputStreams) {
@@ -72,12 +71,12 @@ void TCustomFFmpeg::RunTranscodeLoop() {
         break;
       }
     }
-    // 2-4. Every input read, a frame limit, the recording time, the file size.
+    // Every input read, a frame limit, the recording time, the file size.
     if (chosen < 0) break;
     if (static_cast<double>(RecordingTime) / 1000000.0 <= outputMin) break;
     if (LimitFileSize != 0 && OutputFiles[0]->pb && ff::avio_seek(OutputFiles[0]->pb, 0, SEEK_CUR) > LimitFileSize) break;
 
-    // 5. One packet.
+    // One packet.
     AVFormatContext* input = InputFiles[chosen].get();
     if (ff::av_read_frame(input, packet.get()) < 0) {
       InputFileStates[chosen].EofReached = true;
@@ -88,14 +87,14 @@ void TCustomFFmpeg::RunTranscodeLoop() {
     const std::unique_ptr<AVPacket, void (*)(AVPacket*)> unref(packet.get(), [](AVPacket* p) { ff::av_packet_unref(p); });
     if (PacketDump) ff::av_pkt_dump_log2(nullptr, AV_LOG_DEBUG, packet.get(), HexDump, input->streams[packet->stream_index]);
 
-    // 7. Streams that appeared late, or that feed nothing, are dropped.
+    // Streams that appeared late, or that feed nothing, are dropped.
     const TInputFileState& fileState = InputFileStates[chosen];
     if (packet->stream_index >= fileState.StreamCount) continue;
     const int istIndex = fileState.FirstStream + packet->stream_index;
     TInputStreamState& ist = *InputStreams[istIndex];
     if (ist.Discard) continue;
 
-    // 8-9. Offset and scale.
+    // Offset and scale.
     const AVRational tb = ist.Stream->time_base;
     const int64_t offset = ff::av_rescale_q(InputFileTsOffsets[chosen], AV_TIME_BASE_Q, tb);
     if (packet->dts != AV_NOPTS_VALUE) packet->dts += offset;
@@ -106,7 +105,7 @@ void TCustomFFmpeg::RunTranscodeLoop() {
       if (packet->dts != AV_NOPTS_VALUE) packet->dts = std::llrint(static_cast<double>(packet->dts) * scale);
     }
 
-    // 10. Discontinuities.
+    // Discontinuities.
     if (packet->dts != AV_NOPTS_VALUE && ist.NextPts != AV_NOPTS_VALUE && !CopyTimestamps) {
       const int64_t packetDts = ff::av_rescale_q(packet->dts, tb, AV_TIME_BASE_Q);
       const int64_t delta = packetDts - ist.NextPts;
@@ -121,14 +120,14 @@ void TCustomFFmpeg::RunTranscodeLoop() {
       }
     }
 
-    // 11. Decode and hand on.
+    // Decode and hand on.
     if (ProcessPacket(ist, istIndex, packet.get()) < 0) {
       if (Verbosity >= 0 && LogHandler)
         Log(1, FormatMessage("Error while decoding stream #%d.%d", {ist.FileIndex, ist.StreamIndex}));
       continue;
     }
 
-    // 13. Progress, at most once per interval.
+    // Progress, at most once per interval.
     const int64_t now = ff::av_gettime_relative();
     if (now - lastReport > ReportInterval) {
       lastReport = now;
@@ -136,7 +135,7 @@ void TCustomFFmpeg::RunTranscodeLoop() {
     }
   }
 
-  // 14-16. Drain, trailers, last report.
+  // Drain, trailers, last report.
   for (size_t i = 0; i < InputStreams.size(); ++i)
     if (InputStreams[i]->DecodingNeeded) ProcessPacket(*InputStreams[i], static_cast<int>(i), nullptr);
   // The trailer flushes what the muxer still buffers: a full disk may only show here.

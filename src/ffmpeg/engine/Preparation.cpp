@@ -73,7 +73,7 @@ int TCustomFFmpeg::FindProgramStream(AVMediaType type) {
 }
 
 void TCustomFFmpeg::PrepareTranscode() {
-  // 1-2. Input tables.
+  // Input tables.
   InputFileStates.assign(static_cast<size_t>(InputFileCount), TInputFileState{});
   InputStreams.clear();
   for (int file = 0; file < InputFileCount; ++file) {
@@ -91,7 +91,7 @@ void TCustomFFmpeg::PrepareTranscode() {
     }
   }
 
-  // 3. Output stream count.
+  // Output stream count.
   int total = 0;
   for (int file = 0; file < OutputFileCount; ++file) {
     const int count = static_cast<int>(OutputFiles[file]->nb_streams);
@@ -101,7 +101,7 @@ void TCustomFFmpeg::PrepareTranscode() {
   if (StreamMapCount > 0 && StreamMapCount != total)
     FailPreparation("Number of stream maps must match number of output streams");
 
-  // 4. Stream maps must name existing streams.
+  // Stream maps must name existing streams.
   for (int m = 0; m < StreamMapCount; ++m) {
     const TStreamMap& map = StreamMaps[m];
     auto exists = [&](int file, int stream) {
@@ -113,7 +113,7 @@ void TCustomFFmpeg::PrepareTranscode() {
       FailPreparation(FormatMessage("Could not find sync stream #%d.%d", {map.SyncFileIndex, map.SyncStreamIndex}));
   }
 
-  // 5. Output stream table and the source of every output stream.
+  // Output stream table and the source of every output stream.
   OutputStreams.clear();
   for (int file = 0; file < OutputFileCount; ++file) {
     AVFormatContext* output = OutputFiles[file].get();
@@ -162,7 +162,7 @@ void TCustomFFmpeg::PrepareTranscode() {
     }
   }
 
-  // 6. Parameters of every output stream.
+  // Parameters of every output stream.
   for (size_t index = 0; index < OutputStreams.size(); ++index) {
     TOutputStreamState& ost = *OutputStreams[index];
     TInputStreamState& ist = *InputStreams[ost.SourceIndex];
@@ -213,11 +213,11 @@ void TCustomFFmpeg::PrepareTranscode() {
     }
   }
 
-  // 8. The outputs' descriptions.
+  // The outputs' descriptions.
   for (int file = 0; file < OutputFileCount; ++file)
     ff::av_dump_format(OutputFiles[file].get(), file, OutputFiles[file]->url, 1);
 
-  // 9. Which input stream feeds which output stream.
+  // Which input stream feeds which output stream.
   if (Verbosity >= 0 && LogHandler) {
     Log(1, "Stream mapping:");
     for (const auto& ost : OutputStreams) {
@@ -246,7 +246,7 @@ void TCustomFFmpeg::PrepareTranscode() {
       FailPreparation(FormatMessage("Error while opening codec for input stream #%d.%d", {ist.FileIndex, ist.StreamIndex}));
   };
 
-  // 10. Encoders.
+  // Encoders.
   for (const auto& ostPtr : OutputStreams) {
     TOutputStreamState& ost = *ostPtr;
     if (!ost.EncodingNeeded) continue;
@@ -268,18 +268,18 @@ void TCustomFFmpeg::PrepareTranscode() {
     OpenEncoder(ost);
   }
 
-  // 11. Decoders.
+  // Decoders.
   for (const auto& istPtr : InputStreams)
     if (istPtr->DecodingNeeded) openDecoder(*istPtr);
 
-  // 12. Stream clocks.
+  // Stream clocks.
   for (const auto& ist : InputStreams) {
     ist->Pts = 0;
     ist->NextPts = AV_NOPTS_VALUE;
     ist->IsStart = true;
   }
 
-  // 13. Metadata maps.
+  // Metadata maps.
   for (int m = 0; m < MetaDataMapCount; ++m) {
     const TMetaDataMap& map = MetaDataMaps[m];
     if (map.OutFile < 0 || map.OutFile >= OutputFileCount)
@@ -299,7 +299,7 @@ void TCustomFFmpeg::PrepareTranscode() {
     }
   }
 
-  // 14. Headers.
+  // Headers.
   bool allRtp = OutputFileCount > 0;
   for (int file = 0; file < OutputFileCount; ++file) {
     AVFormatContext* output = OutputFiles[file].get();
@@ -309,7 +309,7 @@ void TCustomFFmpeg::PrepareTranscode() {
     if (std::strcmp(output->oformat->name, "rtp") != 0) allRtp = false;
   }
 
-  // 15. Session description of rtp outputs.
+  // Session description of rtp outputs.
   if (allRtp && LogHandler) {
     std::vector<AVFormatContext*> outputs;
     for (int file = 0; file < OutputFileCount; ++file) outputs.push_back(OutputFiles[file].get());
@@ -322,7 +322,7 @@ void TCustomFFmpeg::PrepareTranscode() {
     Log(1, "SDP: " + text.substr(start));
   }
 
-  // 16.
+  // The main loop's first progress report counts from here.
   TranscodeStartTime = ff::av_gettime_relative();
 }
 
