@@ -101,10 +101,4 @@ struct TOutputStreamState {
   bool EncoderFlushed = false;
 };
 
-struct TTranscodeTables {
-  std::vector<TInputFileState> InputFileStates;
-  std::vector<std::unique_ptr<TInputStreamState>> InputStreams;
-  std::vector<std::unique_ptr<TOutputStreamState>> OutputStreams;
-};
-
 }  // namespace mf
