@@ -1,5 +1,6 @@
 // The main loop and its ends: limits, the shortest input, a stop request, progress reports,
 // damaged inputs and outputs that cannot be written.
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -102,6 +103,16 @@ TEST_F(LoopTest, AStopRequestStillDrainsAndWritesTheTrailer) {
   EXPECT_GT(out.Duration(), 0.1);
   EXPECT_LT(out.Duration(), 5.0);
   EXPECT_GT(CountFrames(output, "audio"), 0);
+}
+
+TEST_F(LoopTest, RateEmulationReadsTheInputNoFasterThanItPlays) {
+  Engine.SetOption("re", "");
+  OpenInput(StereoWav("tone-44k-stereo-1s.wav", 44100, 1));
+  CreateOutput(OutputPath("paced.wav"));
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(RunTranscode(), "");
+  // The last block is due at about 0.98 s and waits until it is at most 50 ms ahead of the clock.
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
 }
 
 TEST_F(LoopTest, ProgressOfAnAudioOutputHasNoFramesAndTheTimeOfTheAudio) {
