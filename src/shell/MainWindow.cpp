@@ -10,6 +10,7 @@
 #include <QAbstractItemView>
 
 #include <algorithm>
+#include <mutex>
 
 #include "AboutBox.h"
 #include "AdditionalOptions.h"
@@ -129,6 +130,7 @@ void TForm1::ConnectHandlers() {
   connect(&UncheckAllItems1, &QAction::triggered, this, &TForm1::UncheckAllItems1Click);
   connect(&RemoveSelectedItem1, &QAction::triggered, this, &TForm1::RemoveSelectedItem1Click);
   connect(&ClearAllItems1, &QAction::triggered, this, &TForm1::ClearAllItems1Click);
+  ConnectConverterEvents();
 }
 
 // ---- The option boxes as the profiles see them ----
@@ -217,28 +219,29 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::FormShow() { ComboOutputFormatChange(); }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  if (Converting) {
+  // Between two rows of a batch nothing converts, but the timer would start the next row
+  // behind a closed window.
+  if (Converting || TimerConvertAgain.isActive()) {
     event->ignore();
     return;
   }
-  // Nothing may reach the window from a task while it goes away.
-  Converter.OnBeforeHook = nullptr;
-  Converter.OnCustomHook = nullptr;
-  Converter.OnLog = nullptr;
-  Converter.OnProgress = nullptr;
-  Converter.OnTerminate = nullptr;
+  {
+    // Nothing may reach the window from a task while it goes away. A stopped task may still
+    // be finishing on its thread; the component raises its events under Lock, so the
+    // handlers are not swapped while one runs. (They only post, so this waits for nothing.)
+    std::lock_guard<std::recursive_mutex> lock(Converter.Lock);
+    Converter.OnBeforeHook = nullptr;
+    Converter.OnCustomHook = nullptr;
+    Converter.OnLog = nullptr;
+    Converter.OnProgress = nullptr;
+    Converter.OnTerminate = nullptr;
+  }
   Converter.HaltAllTasks();
   if (Form4) SaveSettings(*this, *Form4);
   event->accept();
 }
 
 // ---- Commands ----
-
-void TForm1::ButtonAddFileClick() {
-  if (Converting) return;
-  // The file intake (issue 11) runs here: DropAllTasks, the cleared cells, AddingFiles and
-  // one probed row per file chosen in OpenDialog1.
-}
 
 void TForm1::ButtonRemoveClick() {
   if (AddingFiles) return;
@@ -248,22 +251,11 @@ void TForm1::ButtonRemoveClick() {
 
 void TForm1::ButtonClearClick() {
   if (AddingFiles || Converting) return;
-  Converter.DropAllTasks();
+  DropConverterTasks();
   ListView1.Clear();
 }
 
-void TForm1::ButtonStopConvertClick() {
-  // Never refused. The batch controller (issue 11) asks "Stop all conversions?" while
-  // converting and ends the batch.
-}
-
 void TForm1::ButtonStopSmallClick() { ButtonStopConvertClick(); }
-
-void TForm1::ButtonConvertClick() {
-  if (AddingFiles) return;
-  // The batch controller (issue 11) checks the list and the output folder and converts the
-  // checked rows one after another.
-}
 
 void TForm1::ButtonBrowseForFolderClick() {
   if (Converting) return;

@@ -28,6 +28,8 @@
 #include <QWidget>
 
 #include <array>
+#include <atomic>
+#include <cstdint>
 #include <string>
 
 #include "DropDownComboBox.h"
@@ -122,6 +124,19 @@ class TForm1 final : public QWidget, public TProfileControls {
   void RemoveSelectedItem1Click();
   void ClearAllItems1Click();
 
+  // File intake (FileIntake.cpp): the add-files dialog, then one probed row per file.
+  void RunFileIntake();
+
+  // Batch conversion (BatchController.cpp). The two converter handlers run on this window's
+  // thread: the component's events reach them as queued calls.
+  void StartNextFile();
+  void TimerConvertAgainTimer();
+  void ConverterProgress(int index, int frameNumber, int fps, int currentDuration, float quality,
+                         float bitRate, int64_t currentSize, int totalOutputDuration);
+  void ConverterTerminate(int index, bool finished, bool exception, const QString& message);
+  void DisableControls();
+  void EnableControls();
+
   // Window state shared by the shell.
   bool AddingFiles = false;
   bool Converting = false;
@@ -130,6 +145,14 @@ class TForm1 final : public QWidget, public TProfileControls {
   QString HelpFile;
   // Whether a right click in the list opens PopupListView1; off while converting.
   bool ListPopupEnabled = true;
+
+  // Batch state.
+  int CurrentRow = -1;
+  bool LastRow = false;
+  bool BatchDone = false;
+  bool Aborted = false;
+  int TickCount = 0;
+  TOutputOptions JobOutputOptions;
 
   TOpenDialogSettings OpenDialog1;
   TFolderPickerSettings BrowseForFolder1;
@@ -229,12 +252,30 @@ class TForm1 final : public QWidget, public TProfileControls {
   QComboBox& Box(TOptionBox box);
   const QComboBox& Box(TOptionBox box) const;
 
+  // Batch conversion helpers (BatchController.cpp).
+  void ConnectConverterEvents();
+  void DropConverterTasks();
+  void ClearProgressCells();
+  void ResetProgressBar();
+  void SetControlsEnabled(bool enabled);
+  bool PrepareCurrentRow();
+  void EndRowWithoutConversion();
+  bool OverwriteSetting() const;
+
   TPrompt& Prompt;
   TFormAbout* FormAbout = nullptr;
   TForm4* Form4 = nullptr;
   std::string Extension;
   bool Terminated = false;
   bool Shown = false;
+  // True while RunFileIntake runs: the intake lets the event loop run between files, and a
+  // second Add Files meanwhile must not start a second intake.
+  bool IntakeRunning = false;
+  // Counts the converter's task lists: each drop of the tasks from this thread starts a new
+  // one. A queued event carries the count of the list it came from and is ignored once that
+  // list is gone, so a late report of a dropped task never lands in a later row. Written on
+  // this thread only; read by the tasks' threads when they post.
+  std::atomic<unsigned> RunSerial{0};
 };
 
 }  // namespace mf
