@@ -73,6 +73,9 @@ int TCustomFFmpeg::FindProgramStream(AVMediaType type) {
 }
 
 void TCustomFFmpeg::PrepareTranscode() {
+  // Whatever an earlier run left is closed and released before its tables are replaced.
+  ReleaseTranscodeState();
+
   // Input tables.
   InputFileStates.assign(static_cast<size_t>(InputFileCount), TInputFileState{});
   InputStreams.clear();
