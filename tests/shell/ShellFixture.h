@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -36,6 +37,7 @@ class TScriptedPrompt final : public TPrompt {
   }
   bool Confirmation(QWidget*, const QString& title, const QString& text) override {
     Messages.push_back({title, text});
+    if (DuringConfirmation) DuringConfirmation();
     return ConfirmationAnswer;
   }
   QStringList OpenFiles(QWidget*, const TOpenDialogSettings& dialog) override {
@@ -55,6 +57,8 @@ class TScriptedPrompt final : public TPrompt {
 
   std::vector<TMessage> Messages;
   bool ConfirmationAnswer = false;
+  // Runs while a question is open, before it is answered: what the window does meanwhile.
+  std::function<void()> DuringConfirmation;
   QStringList FilesToOpen;
   std::vector<TOpenDialogSettings> OpenDialogs;
   std::deque<QString> FolderAnswers;
