@@ -10,23 +10,17 @@ packages=(g++ cmake ninja-build pkg-config
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev libopencore-amrnb-dev
   qt6-base-dev libgtest-dev libgmock-dev ffmpeg libbenchmark-dev hyperfine tzdata)
 
-missing=()
-for p in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-  [ "$status" = "install ok installed" ] || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=()
-  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+"$root/scripts/install-packages.sh" "${packages[@]}"
 
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 fi
 # MF_BUILD_TARGETS: build only these targets (space-separated) instead of everything.
+# Progress lines are dropped; warnings, errors and failures are shown.
+quiet() { grep -vE '^\[[0-9]+/[0-9]+\] |^ninja: no work to do|^-- ' || true; }
 # shellcheck disable=SC2086
-cmake --build "$build" ${MF_BUILD_TARGETS:+--target $MF_BUILD_TARGETS} | grep -vE '^\[[0-9]+/[0-9]+\] |^ninja: no work to do|^-- ' || true
-test "${PIPESTATUS[0]}" -eq 0
+if ! log=$(cmake --build "$build" ${MF_BUILD_TARGETS:+--target $MF_BUILD_TARGETS} 2>&1); then
+  printf '%s\n' "$log" | quiet
+  exit 1
+fi
+printf '%s\n' "$log" | quiet | sed '/^$/d'

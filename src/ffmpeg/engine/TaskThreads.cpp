@@ -64,13 +64,17 @@ void TFFmpegThread::Resume() {
     Engine->Resume();
 }
 
-void TFFmpegThread::JoinOrRelease() {
-  if (!Thread.joinable()) return;
-  if (Thread.get_id() == std::this_thread::get_id())
-    Thread.detach();
+// Waits for thread to end, or lets it go when called from that very thread (a handler on it
+// may free its own task; its last steps touch nothing of the task).
+static void JoinOrReleaseThread(std::thread& thread) {
+  if (!thread.joinable()) return;
+  if (thread.get_id() == std::this_thread::get_id())
+    thread.detach();
   else
-    Thread.join();
+    thread.join();
 }
+
+void TFFmpegThread::JoinOrRelease() { JoinOrReleaseThread(Thread); }
 
 TDoTerminateThread::TDoTerminateThread(TCustomFFmpeg* engine) {
   Thread = std::thread([engine] {
@@ -79,12 +83,6 @@ TDoTerminateThread::TDoTerminateThread(TCustomFFmpeg* engine) {
   });
 }
 
-void TDoTerminateThread::JoinOrRelease() {
-  if (!Thread.joinable()) return;
-  if (Thread.get_id() == std::this_thread::get_id())
-    Thread.detach();
-  else
-    Thread.join();
-}
+void TDoTerminateThread::JoinOrRelease() { JoinOrReleaseThread(Thread); }
 
 }  // namespace mf
