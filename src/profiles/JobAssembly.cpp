@@ -4,6 +4,7 @@
 #include <string>
 
 #include "CaptionTranslation.h"
+#include "PlayerSettings.h"
 
 namespace mf {
 
@@ -172,6 +173,7 @@ const TheAVCodec* AssembleProfileJob(const TProfileControls& controls, TOutputOp
       AssembleAmrJob(controls, job);
       break;
   }
+  AddPlayerSettings(*entry, controls, job);
   return entry;
 }
 

@@ -28,8 +28,9 @@ void AssembleGenericJob(const TProfileControls& controls, TOutputOptions& job);
 void AssembleAacJob(const TProfileControls& controls, TOutputOptions& job);
 void AssembleAmrJob(const TProfileControls& controls, TOutputOptions& job);
 
-// Finds the catalogue entry whose Caption equals the text of ComboOutputFormat and runs the
-// variant of its ProfileId. Writes nothing when no entry matches. Returns the entry, or null.
+// Finds the catalogue entry whose Caption equals the text of ComboOutputFormat, runs the
+// variant of its ProfileId and adds the settings its players need (PlayerSettings.h). Writes
+// nothing when no entry matches. Returns the entry, or null.
 const TheAVCodec* AssembleProfileJob(const TProfileControls& controls, TOutputOptions& job);
 
 }  // namespace mf

@@ -5,6 +5,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "BoxModel.h"
@@ -20,7 +21,8 @@ void PrintTo(const TOutputOptions& o, std::ostream* os) {
   *os << "{VideoCodec \"" << o.VideoCodec << "\", AudioCodec \"" << o.AudioCodec << "\", FrameSize \""
       << o.FrameSize << "\", VideoBitrate " << o.VideoBitrate << ", AudioBitrate " << o.AudioBitrate
       << ", AudioSampleRate " << o.AudioSampleRate << ", AudioChannels " << o.AudioChannels
-      << ", DisableVideo " << o.DisableVideo << "}";
+      << ", DisableVideo " << o.DisableVideo << ", ExtOptions \"" << o.ExtOptions << "\", FileFormat \"" << o.FileFormat
+      << "\", MaxRate " << o.MaxRate << ", BufferSize " << o.BufferSize << "}";
 }
 }  // namespace mf
 
@@ -41,19 +43,79 @@ struct TExpectedJob {
   int AudioChannels;  // Unset = not written
   bool DisableVideo;
 
-  TOutputOptions Record() const {
-    TOutputOptions record;
-    record.VideoCodec = VideoCodec;
-    record.AudioCodec = AudioCodec;
-    record.FrameSize = FrameSize;
-    record.VideoBitrate = VideoBitrate;
-    record.AudioBitrate = AudioBitrate;
-    record.AudioSampleRate = AudioSampleRate;
-    record.AudioChannels = AudioChannels;
-    record.DisableVideo = DisableVideo;
-    return record;
-  }
+  TOutputOptions Record() const;
 };
+
+// What the profile's players need besides the boxes, added by AssembleProfileJob: 4:2:0
+// pictures wherever there is video, the index first in ISO files, the PSP's file type, and for
+// H.264 the players' profile with the rate limits of the level the picture needs (Apple TV H264:
+// 640x480 at 29.97 fps is level 3.0, 10 Mbit/s and a 10 Mbit buffer; PS3: 720x480 likewise).
+struct TExpectedPlayerSettings {
+  const char* Caption;
+  const char* ExtOptions;
+  const char* FileFormat;
+  int MaxRate, BufferSize;
+};
+
+constexpr const char* Pictures = "pix_fmt=yuv420p";
+constexpr const char* IsoPictures = "pix_fmt=yuv420p\nmovflags=+faststart";
+
+const TExpectedPlayerSettings ExpectedPlayerSettings[] = {
+    {"iPhone (*.mp4)", IsoPictures, "", -1, -1},
+    {"iPhone Extra (640 x 480) (*.mp4)", IsoPictures, "", -1, -1},
+    {"iPhone Wide Screen (*.mp4)", IsoPictures, "", -1, -1},
+    {"iPod (*.mp4)", IsoPictures, "", -1, -1},
+    {"iPod Extra (640 x 480) (*.mp4)", IsoPictures, "", -1, -1},
+    {"iPod Video For TV (*.mp4)", IsoPictures, "", -1, -1},
+    {"iPod Touch (*.mp4)", IsoPictures, "", -1, -1},
+    {"iPod Touch Extra (640 x 480) (*.mp4)", IsoPictures, "", -1, -1},
+    {"iPod Touch Wide Screen (*.mp4)", IsoPictures, "", -1, -1},
+    {"Apple TV (*.mp4)", IsoPictures, "", -1, -1},
+    {"Apple TV H264 (640 x 480) (*.mp4)", "pix_fmt=yuv420p\nmovflags=+faststart\nvprofile=77", "", 10000000, 10000000},
+    {"M4A - Mpeg4 Audio File (*.m4a)", "movflags=+faststart", "", -1, -1},
+    {"MP3 - Mpeg Layer3 Audio (*.mp3)", "", "", -1, -1},
+    {"WAV - Waveform Audio (*.wav)", "", "", -1, -1},
+    {"WMA - Windows Media Audio (*.wma)", "", "", -1, -1},
+    {"3GP - Mobile Video Format (*.3gp)", IsoPictures, "", -1, -1},
+    {"3G2 - Mobile Video Format (*.3g2)", IsoPictures, "", -1, -1},
+    {"AVI - Audio Video Interleave (*.avi)", Pictures, "", -1, -1},
+    {"AVI - DivX Video (*.avi)", Pictures, "", -1, -1},
+    {"AVI - XviD Video (*.avi)", Pictures, "", -1, -1},
+    {"MOV - QuickTime Video (*.mov)", IsoPictures, "", -1, -1},
+    {"MP4 - MPEG4 Video (*.mp4)", IsoPictures, "", -1, -1},
+    {"MPEG-1 Movie (*.mpg)", Pictures, "", -1, -1},
+    {"MPEG-2 Movie (*.mpg)", Pictures, "", -1, -1},
+    {"WMV - Windows Media Video (*.wmv)", Pictures, "", -1, -1},
+    {"Archos AV500/GMini402 (*.avi)", Pictures, "", -1, -1},
+    {"Archos AV700 (*.avi)", Pictures, "", -1, -1},
+    {"BlackBerry MPEG-4 Video (*.mp4)", IsoPictures, "", -1, -1},
+    {"BlackBerry AVI Video (*.avi)", Pictures, "", -1, -1},
+    {"BlackBerry 3GP Video (*.3gp)", IsoPictures, "", -1, -1},
+    {"Creative Zen Vision (*.avi)", Pictures, "", -1, -1},
+    {"iRiver PMP100 (*.avi)", Pictures, "", -1, -1},
+    {"PSP Video (*.mp4)", IsoPictures, "psp", -1, -1},
+    {"PS3 Video (*.mp4)", "pix_fmt=yuv420p\nmovflags=+faststart\nvprofile=77", "", 10000000, 10000000},
+};
+
+TOutputOptions TExpectedJob::Record() const {
+  TOutputOptions record;
+  record.VideoCodec = VideoCodec;
+  record.AudioCodec = AudioCodec;
+  record.FrameSize = FrameSize;
+  record.VideoBitrate = VideoBitrate;
+  record.AudioBitrate = AudioBitrate;
+  record.AudioSampleRate = AudioSampleRate;
+  record.AudioChannels = AudioChannels;
+  record.DisableVideo = DisableVideo;
+  for (const TExpectedPlayerSettings& player : ExpectedPlayerSettings) {
+    if (std::string_view(player.Caption) != Caption) continue;
+    record.ExtOptions = player.ExtOptions;
+    record.FileFormat = player.FileFormat;
+    record.MaxRate = player.MaxRate;
+    record.BufferSize = player.BufferSize;
+  }
+  return record;
+}
 
 using enum TAssemblyVariant;
 
@@ -114,6 +176,7 @@ TOutputOptions Assemble(const TBoxModel& model) {
 
 TEST(ProfilesAssembly, EveryProfileWithItsDefaults) {
   ASSERT_EQ(std::size(ExpectedJobs), 34u);
+  ASSERT_EQ(std::size(ExpectedPlayerSettings), 34u);
   for (const TExpectedJob& expected : ExpectedJobs) {
     TBoxModel model = ModelFor(expected.Caption);
     TOutputOptions job;

@@ -40,7 +40,17 @@ bool TCustomFFmpeg::SetLibraryOption(const std::string& name, const std::string&
     const int type = name[0] == 'a' ? AVMEDIA_TYPE_AUDIO : name[0] == 'v' ? AVMEDIA_TYPE_VIDEO : name[0] == 's' ? AVMEDIA_TYPE_SUBTITLE : -1;
     if (type >= 0) option = SetOn(CodecOptionContexts[type].get(), name.c_str() + 1, value.c_str());
   }
-  if (!option) return false;
+  if (!option) {
+    // Settings that only particular encoders or muxers have (the ISO muxers' "movflags",
+    // libx264's "preset") are unknown to the option contexts: they are kept for the encoders
+    // and muxers created later, each of which takes those it has. A known name whose value a
+    // context refused is not kept.
+    const bool known = ff::av_opt_find(CodecOptionContexts[0].get(), name.c_str(), nullptr, 0, 0) ||
+                       ff::av_opt_find(FormatOptionContext.get(), name.c_str(), nullptr, 0, 0) ||
+                       ff::av_opt_find(ScalerOptionContext.get(), name.c_str(), nullptr, 0, 0);
+    if (!known) SetPrivateOption(name, value);
+    return false;
+  }
 
   OptionNames.emplace_back(option->name);
   if (CodecOptionContexts[AVMEDIA_TYPE_VIDEO]->debug != 0 || FormatOptionContext->debug != 0) {

@@ -1,0 +1,120 @@
+#include "PlayerSettings.h"
+
+#include <cstdlib>
+
+#include "CaptionTranslation.h"
+#include "JobCompletion.h"
+
+namespace mf {
+
+namespace {
+
+struct TH264Choice {
+  int ProfileId;
+  TH264Profile Profile;
+};
+
+using enum TH264Profile;
+
+// iPods, iPhones, iPod touch and the phones of 3GP decode Baseline only; Apple TV, the
+// PlayStations decode Main.
+constexpr TH264Choice H264Choices[] = {
+    {ProfileIds::IPhone, Baseline},    {ProfileIds::IPhoneExtra, Baseline},    {ProfileIds::IPhoneWideScreen, Baseline},
+    {ProfileIds::IPod, Baseline},      {ProfileIds::IPodExtra, Baseline},      {ProfileIds::IPodVideoForTV, Baseline},
+    {ProfileIds::IPodTouch, Baseline}, {ProfileIds::IPodTouchExtra, Baseline}, {ProfileIds::IPodTouchWideScreen, Baseline},
+    {ProfileIds::ThreeGP, Baseline},   {ProfileIds::ThreeG2, Baseline},        {ProfileIds::AppleTV, Main},
+    {ProfileIds::AppleTVH264, Main},   {ProfileIds::PS3, Main},                {ProfileIds::PSP, Main},
+};
+
+// The limits of the H.264 levels (table A-1 of the standard) up to 4.2.
+struct TLevelLimits {
+  int Idc;
+  int64_t MaxMacroblocksPerSecond;
+  int64_t MaxFrameMacroblocks;
+  int MaxBitrateKbps;
+  int MaxBufferKbits;
+};
+
+constexpr TLevelLimits LevelLimits[] = {
+    {10, 1485, 99, 64, 175},           {11, 3000, 396, 192, 500},         {12, 6000, 396, 384, 1000},
+    {13, 11880, 396, 768, 2000},       {20, 11880, 396, 2000, 2000},      {21, 19800, 792, 4000, 4000},
+    {22, 20250, 1620, 4000, 4000},     {30, 40500, 1620, 10000, 10000},   {31, 108000, 3600, 14000, 14000},
+    {32, 216000, 5120, 20000, 20000},  {40, 245760, 8192, 20000, 25000},  {41, 245760, 8192, 50000, 62500},
+    {42, 522240, 8704, 50000, 62500},
+};
+
+// The players' highest picture rate, assumed when the output keeps the source's rate.
+constexpr double HighestPlayerRate = 30.0;
+
+bool ParseFrameSize(std::string_view text, int& width, int& height) {
+  const size_t x = text.find('x');
+  if (x == std::string_view::npos) return false;
+  width = std::atoi(std::string(text.substr(0, x)).c_str());
+  height = std::atoi(std::string(text.substr(x + 1)).c_str());
+  return width > 0 && height > 0;
+}
+
+// "30000/1001" or "25": pictures a second; 0 for an empty text.
+double RateOf(const std::string& text) {
+  if (text.empty()) return 0.0;
+  const size_t slash = text.find('/');
+  if (slash == std::string::npos) return std::atof(text.c_str());
+  const double den = std::atof(text.c_str() + slash + 1);
+  return den > 0 ? std::atof(text.substr(0, slash).c_str()) / den : 0.0;
+}
+
+// The ISO media family: their muxers write the index last unless told otherwise.
+bool IsIsoExtension(std::string_view extension) {
+  const std::string lower = AsciiLowerCase(extension);
+  return lower == "mp4" || lower == "m4a" || lower == "mov" || lower == "3gp" || lower == "3g2";
+}
+
+void AddLine(TOutputOptions& job, const std::string& line) {
+  if (!job.ExtOptions.empty()) job.ExtOptions += "\n";
+  job.ExtOptions += line;
+}
+
+}  // namespace
+
+TH264Profile H264ProfileOf(int profileId) {
+  for (const TH264Choice& choice : H264Choices)
+    if (choice.ProfileId == profileId) return choice.Profile;
+  return None;
+}
+
+TH264Level LowestH264Level(int width, int height, double rate, int64_t bitrate) {
+  const int64_t macroblocks = static_cast<int64_t>((width + 15) / 16) * ((height + 15) / 16);
+  for (const TLevelLimits& level : LevelLimits)
+    if (macroblocks <= level.MaxFrameMacroblocks && macroblocks * rate <= level.MaxMacroblocksPerSecond &&
+        bitrate <= int64_t{level.MaxBitrateKbps} * 1000)
+      return {level.Idc, level.MaxBitrateKbps, level.MaxBufferKbits};
+  return {};
+}
+
+void AddPlayerSettings(const TheAVCodec& profile, const TProfileControls& controls, TOutputOptions& job) {
+  // Pictures: players decode 4:2:0; the encoders that also take other formats (H.264, MPEG-2)
+  // would otherwise keep a camera's 4:2:2.
+  if (!job.VideoCodec.empty() && !job.DisableVideo) AddLine(job, "pix_fmt=yuv420p");
+  // The index before the media data, so that a file plays while it is still being copied.
+  if (IsIsoExtension(profile.Extension)) AddLine(job, "movflags=+faststart");
+  // The PSP reads its own variant of MP4 (its file type and a header of its own).
+  if (profile.ProfileId == ProfileIds::PSP) job.FileFormat = "psp";
+
+  const TH264Profile h264 = H264ProfileOf(profile.ProfileId);
+  if (job.VideoCodec != "libx264" || h264 == None) return;
+  // The "v" keeps the setting off the audio encoder, whose profiles are numbered otherwise.
+  AddLine(job, "vprofile=" + std::to_string(static_cast<int>(h264)));
+  // The level follows from the stream's limits: the rate and buffer of the lowest level that
+  // takes the picture at the players' rate and the chosen bit rate. The encoder then signals
+  // that level (or a higher one when the source's own rate needs it).
+  int width = 0, height = 0;
+  if (job.VideoBitrate <= 0 || !ParseFrameSize(job.FrameSize, width, height)) return;
+  double rate = RateOf(FrameRateFromCaption(controls.BoxText(TOptionBox::VideoFramerate)));
+  if (rate <= 0) rate = HighestPlayerRate;
+  const TH264Level level = LowestH264Level(width, height, rate, job.VideoBitrate);
+  if (level.Idc == 0) return;
+  job.MaxRate = level.MaxBitrateKbps * 1000;
+  job.BufferSize = level.MaxBufferKbits * 1000;
+}
+
+}  // namespace mf
