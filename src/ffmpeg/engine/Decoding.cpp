@@ -219,10 +219,17 @@ void TCustomFFmpeg::DrainEncoders(int istIndex) {
         if (ost.AmrNb || enc->frame_size <= 1) break;
         const size_t left = ost.SampleFifo ? ff::av_fifo_can_read(ost.SampleFifo.get()) : 0;
         const int channels = enc->ch_layout.nb_channels;
-        if (left > 0 && (enc->codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME)) {
-          if (ResampledAudioBuffer.size() < left) ResampledAudioBuffer.resize(left);
+        if (left > 0) {
+          // An encoder that takes whole frames only gets the last samples completed with
+          // silence: dropping them would cut the end of the sound.
+          const size_t frameBytes = static_cast<size_t>(enc->frame_size) * 2 * channels;
+          const bool shortFrame = enc->codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME;
+          const size_t bytes = shortFrame ? left : std::max(left, frameBytes);
+          if (ResampledAudioBuffer.size() < bytes) ResampledAudioBuffer.resize(bytes);
           ff::av_fifo_read(ost.SampleFifo.get(), ResampledAudioBuffer.data(), left);
-          EncodeAudioFrame(ost, ResampledAudioBuffer.data(), static_cast<int>(left) / (2 * channels));
+          std::fill(ResampledAudioBuffer.begin() + static_cast<std::ptrdiff_t>(left),
+                    ResampledAudioBuffer.begin() + static_cast<std::ptrdiff_t>(bytes), uint8_t{0});
+          EncodeAudioFrame(ost, ResampledAudioBuffer.data(), static_cast<int>(bytes) / (2 * channels));
         }
         FlushEncoder(ost);
         break;
