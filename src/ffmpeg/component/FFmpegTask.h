@@ -16,6 +16,8 @@ class TFFmpeg : public TCustomFFmpeg {
     InputOptions.Reset();
     OutputOptions.Reset();
   }
+  // The thread reports with this object's Index: it must end before any of it goes.
+  ~TFFmpeg() override { StopAndWait(); }
   int Index = -1;         // position in the component's list
   unsigned ThreadId = 0;  // the thread it runs on; 0 until started
   TInputOptions InputOptions;    // the records it was given, for the caller's inspection

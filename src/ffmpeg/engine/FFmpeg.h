@@ -370,6 +370,9 @@ class TCustomFFmpeg : public TEngineOptionState {
   // Reports the end exactly once; nothing of the engine is touched after the handler.
   void DoTerminate();
   void Stop();
+  // Stops the task and waits for its threads to end. A class derived from this one calls it
+  // first in its own destructor, so the thread never reports through a half-destroyed task.
+  void StopAndWait();
   // Stops a running task; a task that never ran is reported ended from a thread of its own.
   void Halt();
   // Releases everything the engine holds; an output file left empty is deleted.

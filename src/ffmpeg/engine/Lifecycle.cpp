@@ -10,12 +10,16 @@ namespace mf {
 TCustomFFmpeg::TCustomFFmpeg() = default;
 
 TCustomFFmpeg::~TCustomFFmpeg() {
+  StopAndWait();
+  Cleanup();
+}
+
+void TCustomFFmpeg::StopAndWait() {
   Stop();
   // A task is never freed while its thread runs: wait for it to end (or let it go when this
   // is that thread, dropping its own task from its end report).
   WorkerThreadOwner.reset();
   Reporters.clear();
-  Cleanup();
 }
 
 TFFmpegThread* TCustomFFmpeg::Start(bool onThread, TConvertPriority priority) {
