@@ -105,8 +105,9 @@ void AddPlayerSettings(const TheAVCodec& profile, const TProfileControls& contro
   // The "v" keeps the setting off the audio encoder, whose profiles are numbered otherwise.
   AddLine(job, "vprofile=" + std::to_string(static_cast<int>(h264)));
   // The level follows from the stream's limits: the rate and buffer of the lowest level that
-  // takes the picture at the players' rate and the chosen bit rate. The encoder then signals
-  // that level (or a higher one when the source's own rate needs it).
+  // takes the picture at the chosen frame rate (the players' highest when the source's rate is
+  // kept) and the chosen bit rate. The encoder then signals that level, or a higher one when
+  // the source's own rate needs it.
   int width = 0, height = 0;
   if (job.VideoBitrate <= 0 || !ParseFrameSize(job.FrameSize, width, height)) return;
   double rate = RateOf(FrameRateFromCaption(controls.BoxText(TOptionBox::VideoFramerate)));

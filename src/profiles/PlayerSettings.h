@@ -4,6 +4,7 @@
 // say any of this; the profile knows it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,9 +21,9 @@ enum class TH264Profile { None = 0, Baseline = 66, Main = 77 };
 TH264Profile H264ProfileOf(int profileId);
 
 struct TH264Level {
-  int Idc = 0;                  // 13 = level 1.3
-  int MaxBitrateKbps = 0;       // Baseline and Main
-  int MaxBufferKbits = 0;       // coded picture buffer, Baseline and Main
+  int Idc = 0;             // 13 = level 1.3
+  int MaxBitrateKbps = 0;  // Baseline and Main
+  int MaxBufferKbits = 0;  // coded picture buffer, Baseline and Main
 };
 
 // The lowest H.264 level whose picture size, macroblock rate and bit rate take width x height
