@@ -198,7 +198,8 @@ int main(int argc, char* argv[]) {
     std::cerr << "marrowfin-cli: " << converter.LastError << "\n";
     return 1;
   }
-  converter.SetLogLevel(mf::llQuiet);
+  // Error lines only: the library's own reason for a refusal is added to the file's summary.
+  converter.SetLogLevel(mf::llError);
   converter.ThreadPriority = mf::tpNormal;
 
   std::mutex outputLock;
@@ -266,6 +267,15 @@ int main(int argc, char* argv[]) {
   }
 
   std::atomic<bool> allEnded{converter.Tasks.Count() == 0};
+  std::map<int, std::string> lastErrors;  // task index -> its last library error line
+  converter.OnLog = [&](int index, mf::TLogLevel level, const std::string& text) {
+    if (index < 0 || level != mf::llError) return;
+    std::string reason = text;
+    if (!reason.empty() && reason[0] == '[' && reason.find(']') != std::string::npos) reason.erase(0, reason.find(']') + 1);
+    while (!reason.empty() && static_cast<unsigned char>(reason.front()) <= ' ') reason.erase(0, 1);
+    std::lock_guard<std::mutex> lock(outputLock);
+    if (!reason.empty()) lastErrors[index] = reason;
+  };
   converter.OnProgress = [&](int index, int frame, int fps, int duration, float, float, int64_t size, int total) {
     std::lock_guard<std::mutex> lock(outputLock);
     TFileState& state = states[taskFile[index]];
@@ -294,7 +304,10 @@ int main(int argc, char* argv[]) {
       return;
     }
     TFileState& state = states[taskFile[index]];
-    state.Result = exception ? "Fail: " + message : Interrupted ? "Abort" : "Done";
+    const auto reason = lastErrors.find(index);
+    state.Result = exception ? "Fail: " + message + (reason != lastErrors.end() ? " (" + reason->second + ")" : "")
+                   : Interrupted ? "Abort"
+                                 : "Done";
   };
 
   std::signal(SIGINT, OnInterrupt);
