@@ -15,12 +15,14 @@ TCustomMediaConverter::TCustomMediaConverter() {
 }
 
 TCustomMediaConverter::~TCustomMediaConverter() {
-  {
-    // Out of the routing first: no log line reaches a component that is going.
-    TLiveComponents& live = LiveComponents();
-    std::lock_guard<std::recursive_mutex> lock(live.Lock);
-    live.Items.erase(std::remove(live.Items.begin(), live.Items.end(), this), live.Items.end());
-  }
+  ShutDown();
+  // Out of the routing: no log line reaches a component that is going.
+  TLiveComponents& live = LiveComponents();
+  std::lock_guard<std::recursive_mutex> lock(live.Lock);
+  live.Items.erase(std::remove(live.Items.begin(), live.Items.end(), this), live.Items.end());
+}
+
+void TCustomMediaConverter::ShutDown() {
   {
     std::lock_guard<std::recursive_mutex> lock(Lock);
     OnBeforeHook = nullptr;
@@ -31,8 +33,8 @@ TCustomMediaConverter::~TCustomMediaConverter() {
     PendingStarts = 0;
     for (int i = 0; i < Tasks.Count(); ++i) Tasks.Items(i)->Halt();
   }
-  // Every task's thread ends (and reports into this still-living component) before the
-  // lock goes; the wait happens outside the lock the reports need.
+  // Every task's thread ends (and reports into this still whole component) before anything
+  // goes; the wait happens outside the lock the reports need.
   Tasks.Clear();
 }
 

@@ -26,6 +26,10 @@ class TCustomMediaConverter {
   TCustomMediaConverter();
   // Halts every task and waits for their threads before anything goes.
   virtual ~TCustomMediaConverter();
+  // Detaches the events, halts every task and waits for their threads. A class derived from
+  // this one calls it first in its own destructor: the tasks' threads call the virtual
+  // dispatch operations, which must not meet a half-destroyed object.
+  void ShutDown();
   TCustomMediaConverter(const TCustomMediaConverter&) = delete;
   TCustomMediaConverter& operator=(const TCustomMediaConverter&) = delete;
 
@@ -90,6 +94,9 @@ class TCustomMediaConverter {
   int FProgressInterval = 500;
 };
 
-class TMediaConverter : public TCustomMediaConverter {};
+class TMediaConverter : public TCustomMediaConverter {
+ public:
+  ~TMediaConverter() override { ShutDown(); }
+};
 
 }  // namespace mf
