@@ -21,22 +21,8 @@ if [ ! -f "$wav" ]; then
     -c:a pcm_s16le "$wav"
 fi
 
-# pair <name> <extension> <engine options> <tool output options>
-pair() {
-  json="$work/$1.json"
-  hyperfine --style none --runs "$runs" --warmup 1 --export-json "$json" \
-    -n engine "'$bench' '$wav' '$work/$1-engine.$2' $3" \
-    -n tool "ffmpeg -nostdin -v error -y -threads 1 -i '$wav' $4 -threads 1 '$work/$1-tool.$2'" >/dev/null
-  python3 - "$json" "$1" <<'PY'
-import json, sys
-results = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
-engine, tool = results["engine"], results["tool"]
-cpu = lambda r: r["user"] + r["system"]
-print(f'{sys.argv[2]}\n  wall: engine {engine["mean"]:6.3f} s (±{engine["stddev"]:.3f})  tool {tool["mean"]:6.3f} s '
-      f'(±{tool["stddev"]:.3f})  engine/tool {engine["mean"] / tool["mean"]:.3f}\n'
-      f'  cpu:  engine {cpu(engine):6.3f} s          tool {cpu(tool):6.3f} s          engine/tool {cpu(engine) / cpu(tool):.3f}')
-PY
-}
+source="$wav"
+. "$(dirname "$0")/pair.sh"
 
 pair mp3-128k mp3 "acodec libmp3lame ab 128000 ar 44100 ac 2" "-c:a libmp3lame -b:a 128k -ar 44100 -ac 2"
 pair aac-128k m4a "acodec libfaac ab 128000 ar 44100 ac 2" "-c:a aac -b:a 128k -ar 44100 -ac 2"

@@ -21,22 +21,8 @@ if [ ! -f "$clip" ]; then
     -c:v libx264 -preset veryfast -crf 20 -pix_fmt yuv420p -c:a aac -b:a 128k "$clip"
 fi
 
-# pair <name> <extension> <engine options> <tool output options>
-pair() {
-  json="$work/$1.json"
-  hyperfine --style none --runs "$runs" --warmup 1 --export-json "$json" \
-    -n engine "'$bench' '$clip' '$work/$1-engine.$2' $3" \
-    -n tool "ffmpeg -nostdin -v error -y -threads 1 -i '$clip' $4 -threads 1 '$work/$1-tool.$2'" >/dev/null
-  python3 - "$json" "$1" <<'PY'
-import json, sys
-results = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
-engine, tool = results["engine"], results["tool"]
-cpu = lambda r: r["user"] + r["system"]
-print(f'{sys.argv[2]}\n  wall: engine {engine["mean"]:6.2f} s (±{engine["stddev"]:.2f})  tool {tool["mean"]:6.2f} s '
-      f'(±{tool["stddev"]:.2f})  engine/tool {engine["mean"] / tool["mean"]:.3f}\n'
-      f'  cpu:  engine {cpu(engine):6.2f} s          tool {cpu(tool):6.2f} s          engine/tool {cpu(engine) / cpu(tool):.3f}')
-PY
-}
+source="$clip"
+. "$(dirname "$0")/pair.sh"
 
 pair mpeg4-480x320-1200k-aac80k mp4 \
   "vcodec mpeg4 s 480x320 vb 1200000 acodec libfaac ab 80000 ar 44100 ac 2" \
