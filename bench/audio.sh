@@ -8,13 +8,7 @@
 set -eu
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-10}
-bench="$build/bin/video_convert_bench"
-if [ ! -x "$bench" ]; then
-  echo "build it first: cmake --build $build --target video_convert_bench" >&2
-  exit 1
-fi
-work="$build/bench-data"
-mkdir -p "$work"
+. "$(dirname "$0")/pair.sh"
 wav="$work/tone-44k-stereo-60s.wav"
 if [ ! -f "$wav" ]; then
   ffmpeg -nostdin -v error -y -f lavfi -i 'aevalsrc=0.5*sin(440*2*PI*t)|0.5*sin(660*2*PI*t):s=44100:d=60' \
@@ -22,7 +16,6 @@ if [ ! -f "$wav" ]; then
 fi
 
 source="$wav"
-. "$(dirname "$0")/pair.sh"
 
 pair mp3-128k mp3 "acodec libmp3lame ab 128000 ar 44100 ac 2" "-c:a libmp3lame -b:a 128k -ar 44100 -ac 2"
 pair aac-128k m4a "acodec libfaac ab 128000 ar 44100 ac 2" "-c:a aac -b:a 128k -ar 44100 -ac 2"

@@ -1,6 +1,15 @@
-# Sourced by the benchmark scripts: times one job of the engine's conversion program against
-# the ffmpeg tool on the same input ($source), both with one decoder and one encoder thread,
-# and prints the mean wall time, the processor time and their ratios.
+# Sourced by the benchmark scripts once $build and $runs are set: finds the engine's
+# conversion program and the data folder, and defines pair, which times one job of that
+# program against the ffmpeg tool on the same input ($source), both with one decoder and one
+# encoder thread, and prints the mean wall time, the processor time and their ratios.
+bench="$build/bin/video_convert_bench"
+if [ ! -x "$bench" ]; then
+  echo "build it first: cmake --build $build --target video_convert_bench" >&2
+  exit 1
+fi
+work="$build/bench-data"
+mkdir -p "$work"
+
 # pair <name> <extension> <engine options> <tool output options>
 pair() {
   json="$work/$1.json"

@@ -7,13 +7,7 @@
 set -eu
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-3}
-bench="$build/bin/video_convert_bench"
-if [ ! -x "$bench" ]; then
-  echo "build it first: cmake --build $build --target video_convert_bench" >&2
-  exit 1
-fi
-work="$build/bench-data"
-mkdir -p "$work"
+. "$(dirname "$0")/pair.sh"
 clip="$work/clip-1280x720-25fps-30s.mp4"
 if [ ! -f "$clip" ]; then
   ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=1280x720:rate=25:duration=30 \
@@ -22,7 +16,6 @@ if [ ! -f "$clip" ]; then
 fi
 
 source="$clip"
-. "$(dirname "$0")/pair.sh"
 
 pair mpeg4-480x320-1200k-aac80k mp4 \
   "vcodec mpeg4 s 480x320 vb 1200000 acodec libfaac ab 80000 ar 44100 ac 2" \
