@@ -88,7 +88,8 @@ TEST_F(PreparationTest, AFailingEncoderOpenClosesTheEncodersOpenedBefore) {
   CreateOutput(OutputPath("second.mp2"));
   EXPECT_EQ(RunTranscode(),
             "Error while opening codec for output stream #1.0 - maybe incorrect parameters such as bit_rate, rate, width or "
-            "height");
+            "height (MP2 (MPEG audio layer 2) takes the sample rates 16000, 22050, 24000, 32000, 44100 or 48000 Hz only, not "
+            "8000 Hz)");
   ExpectNothingLeft();
   // The first output's encoder was opened and closed again: a closed context has no codec.
   EXPECT_EQ(Engine.OutputStreamSetups[0][0].Encoder->codec, nullptr);

@@ -173,8 +173,8 @@ TEST_F(VideoPathTest, EveryProfileEncoderWritesItsCodecSizeFramesAndSound) {
 }
 
 // An encoder that refuses its parameters (H.263 knows five frame sizes only) fails the
-// preparation with the long message; the encoders opened before it are closed again and no
-// table survives.
+// preparation with the long message and the reason in words; the encoders opened before it are
+// closed again and no table survives.
 TEST_F(VideoPathTest, EncoderThatRejectsItsParametersFailsThePreparationAndLeavesNothingOpen) {
   const std::string source = SourceClip();
   ASSERT_TRUE(Engine.OpenInputFile(source)) << Engine.ErrorMessage;
@@ -187,7 +187,8 @@ TEST_F(VideoPathTest, EncoderThatRejectsItsParametersFailsThePreparationAndLeave
   ASSERT_TRUE(Engine.OpenOutputFile(OutputPath("refused.3gp"))) << Engine.ErrorMessage;
 
   EXPECT_EQ(RaisedMessage<mf::FFMpegException>([&] { Engine.Transcode(); }),
-            "Error while opening codec for output stream #1.0 - maybe incorrect parameters such as bit_rate, rate, width or height");
+            "Error while opening codec for output stream #1.0 - maybe incorrect parameters such as bit_rate, rate, width or height "
+            "(H.263 takes the frame sizes 128x96, 176x144, 352x288, 704x576 or 1408x1152 only, not 320x240)");
   EXPECT_TRUE(Engine.OpenEncoders.empty());
   EXPECT_TRUE(Engine.OpenDecoders.empty());
   EXPECT_TRUE(Engine.OutputStreams.empty());

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "CodecLibraries.h"
+#include "LibraryErrors.h"
 #include "MediaConverter.h"
 #include "TaskThreads.h"
 
@@ -79,7 +80,10 @@ void RouteLogText(const void* context, int level, const std::string& text) {
 
 void LogCallback(void* context, int avLevel, const char* format, va_list arguments) {
   const int level = LibraryLevelFromAv(avLevel);
-  if (LibraryLogLevel < level) return;
+  // A refusal's reason is collected even when the log does not show errors.
+  const bool collect = level <= 0 && CollectingLibraryErrors();
+  const bool route = LibraryLogLevel >= level;
+  if (!route && !collect) return;
   // Formatted whole (the buffer grows to fit), then cut line by line on delivery.
   char fixed[LogBufferSize];
   va_list copy;
@@ -87,14 +91,15 @@ void LogCallback(void* context, int avLevel, const char* format, va_list argumen
   const int needed = std::vsnprintf(fixed, sizeof fixed, format, copy);
   va_end(copy);
   if (needed < 0) return;
-  if (static_cast<size_t>(needed) < sizeof fixed) {
-    RouteLogText(context, level, fixed);
-    return;
+  std::string message;
+  if (static_cast<size_t>(needed) >= sizeof fixed) {
+    message.resize(static_cast<size_t>(needed) + 1);
+    std::vsnprintf(message.data(), message.size(), format, arguments);
+    message.resize(static_cast<size_t>(needed));
   }
-  std::string message(static_cast<size_t>(needed) + 1, '\0');
-  std::vsnprintf(message.data(), message.size(), format, arguments);
-  message.resize(static_cast<size_t>(needed));
-  RouteLogText(context, level, message);
+  const std::string_view text = message.empty() ? std::string_view(fixed) : std::string_view(message);
+  if (collect) NoteLibraryError(text);
+  if (route) RouteLogText(context, level, std::string(text));
 }
 
 }  // namespace mf

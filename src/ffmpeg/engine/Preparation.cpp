@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "EncoderLimits.h"
 #include "FFmpeg.h"
+#include "LibraryErrors.h"
 #include "MessageFormat.h"
 #include "OpenErrors.h"
 
@@ -337,7 +339,10 @@ void TCustomFFmpeg::OpenEncoder(TOutputStreamState& ost) {
                     {ost.FileIndex, ost.StreamIndex});
   if (setup.EngineAmrNb) {
     // The engine's own encoder takes narrow-band speech only, as the library's did.
-    if (enc->sample_rate != TAmrNbEncoder::SampleRate || enc->ch_layout.nb_channels != 1) FailPreparation(openFailure);
+    if (enc->sample_rate != TAmrNbEncoder::SampleRate || enc->ch_layout.nb_channels != 1)
+      FailPreparation(openFailure + " (AMR-NB takes " + std::to_string(TAmrNbEncoder::SampleRate) + " Hz mono sound only, not " +
+                      std::to_string(enc->sample_rate) + " Hz with " + std::to_string(enc->ch_layout.nb_channels) +
+                      " channels)");
     ost.AmrNb = std::make_unique<TAmrNbEncoder>();
     if (!ost.AmrNb->Open(enc->bit_rate)) FailPreparation(openFailure);
     enc->frame_size = TAmrNbEncoder::FrameSamples;
@@ -357,13 +362,18 @@ void TCustomFFmpeg::OpenEncoder(TOutputStreamState& ost) {
   const AVCodec* codec = enc->codec ? enc->codec : ff::avcodec_find_encoder(enc->codec_id);
   if (!codec)
     FailPreparation(FormatMessage("Unsupported codec for output stream #%d.%d", {ost.FileIndex, ost.StreamIndex}));
+  // The long message stays the first words of every refusal; the reason follows in brackets,
+  // ours when we know the encoder's limits, else the library's own when it logged one.
+  if (const std::string reason = EncoderRefusal(*codec, *enc); !reason.empty())
+    FailPreparation(openFailure + " (" + reason + ")");
   int result;
+  TLibraryErrorCollector libraryReason;
   {
     std::lock_guard<std::recursive_mutex> lock(CodecLock());
     result = ff::avcodec_open2(enc, codec, nullptr);
     if (result >= 0) OpenEncoders.push_back(&ost);
   }
-  if (result < 0) FailPreparation(openFailure);
+  if (result < 0) FailPreparation(libraryReason.Text().empty() ? openFailure : openFailure + " (" + libraryReason.Text() + ")");
   HeaderBytes += enc->extradata_size;
   if (ff::avcodec_parameters_from_context(ost.Stream->codecpar, enc) < 0) FailPreparation("av_mallocz fail");
   ost.Stream->time_base = enc->time_base;
