@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "PlayerSettings.h"
+
 namespace mf {
 
 namespace {
@@ -30,16 +32,23 @@ bool ParseSize(std::string_view text, int& width, int& height) {
          width > 0 && height > 0;
 }
 
-// Shortest decimal text of value rounded to four decimals, halves to even.
-std::string FourDecimals(double value) {
-  const double scaled = std::nearbyint(value * 10000.0);
-  char text[32];
-  std::snprintf(text, sizeof text, "%.4f", scaled / 10000.0);
-  std::string result = text;
-  while (!result.empty() && result.back() == '0') result.pop_back();
-  if (!result.empty() && result.back() == '.') result.pop_back();
+// Shortest decimal text of value rounded to the given decimals, halves to even; "." whatever
+// the locale (the window's locale is the user's).
+std::string Decimals(double value, int decimals) {
+  const double scale = std::pow(10.0, decimals);
+  const double rounded = std::nearbyint(value * scale) / scale;
+  char text[64];
+  const auto [end, error] = std::to_chars(text, text + sizeof text, rounded, std::chars_format::fixed, decimals);
+  if (error != std::errc()) return "";
+  std::string result(text, end);
+  if (result.find('.') != std::string::npos) {
+    while (result.back() == '0') result.pop_back();
+    if (result.back() == '.') result.pop_back();
+  }
   return result;
 }
+
+std::string FourDecimals(double value) { return Decimals(value, 4); }
 
 }  // namespace
 
@@ -68,6 +77,26 @@ std::string FrameRateFromCaption(std::string_view caption) {
   return std::string(caption.substr(0, end));
 }
 
+std::string FrameRateCellText(int num, int den) {
+  if (num <= 0 || den <= 0) return "";
+  return Decimals(static_cast<double>(num) / den, 2);
+}
+
+std::string DeviceFrameRate(std::string_view sourceRate) {
+  const std::string_view text = Trim(sourceRate);
+  double rate = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), rate);
+  if (error != std::errc() || !(rate > HighestDeviceFrameRate + 0.5)) return "";
+  // A hair of tolerance: the list's two decimals make 60 fps look like 59.999 at worst.
+  const double divisor = std::ceil(rate / HighestDeviceFrameRate - 0.001);
+  const double target = rate / divisor;
+  // The NTSC family (29.97 = 30000/1001) keeps its exact ratio; the list's text has lost it.
+  const double ntsc = std::nearbyint(target * 1.001);
+  if (std::abs(target * 1.001 - ntsc) < 0.01 && std::abs(target - std::nearbyint(target)) > 0.01)
+    return std::to_string(static_cast<int>(ntsc) * 1000) + "/1001";
+  return FourDecimals(target);
+}
+
 std::string ReplaceExtension(const std::string& name, const std::string& ext) {
   std::filesystem::path path(name);
   path.replace_extension(ext);
@@ -89,7 +118,10 @@ void CompleteJob(TOutputOptions& job, const TJobChoices& choices) {
   static const char* const fixedAspects[] = {nullptr, "4:3", "16:9"};
   const bool fixedAspect = choices.AspectIndex == 1 || choices.AspectIndex == 2;
   job.FrameAspectRatio = fixedAspect ? fixedAspects[choices.AspectIndex] : AspectFromVideoSize(choices.VideoSize);
-  if (const std::string rate = FrameRateFromCaption(choices.FrameRateCaption); !rate.empty()) job.FrameRate = rate;
+  if (const std::string rate = FrameRateFromCaption(choices.FrameRateCaption); !rate.empty())
+    job.FrameRate = rate;
+  else if (IsDeviceProfile(choices.ProfileId))
+    if (const std::string rate = DeviceFrameRate(choices.SourceFrameRate); !rate.empty()) job.FrameRate = rate;
 
   int frameWidth = 0, frameHeight = 0, sourceWidth = 0, sourceHeight = 0;
   if (!choices.LetterBox || !ParseSize(job.FrameSize, frameWidth, frameHeight) ||

@@ -33,11 +33,24 @@ struct TJobChoices {
   std::string VideoSize;        // the row's "Video Size" text, e.g. "720x576"
   std::string FrameRateCaption; // the frame-rate box's text
   bool LetterBox = false;       // "Video Zoom": keep the picture's shape inside the frame
+  int ProfileId = -1;           // the profile that filled the job
+  std::string SourceFrameRate;  // the row's "FrameRate" text, e.g. "59.94"
 };
+
+// A source's picture rate as the list shows it: two decimals at most ("29.97", "25"); empty
+// when the rate is unknown.
+std::string FrameRateCellText(int num, int den);
+
+// The rate a device profile's "Auto" gives a source of sourceRate ("59.94"): the source's
+// own rate divided by the smallest whole number that brings it to the devices' highest, so
+// that whole pictures are dropped evenly ("30000/1001" for 59.94, "25" for 50); empty when the
+// source's rate is unknown or already low enough.
+std::string DeviceFrameRate(std::string_view sourceRate);
 
 // Adds the choices to a job the profile has filled. With LetterBox and a fixed frame size the
 // picture is scaled to keep its display aspect and centred between black bars (even sizes);
-// without it the picture is stretched to the frame.
+// without it the picture is stretched to the frame. "Auto" on a device profile keeps the
+// source's rate only up to what the device shows.
 void CompleteJob(TOutputOptions& job, const TJobChoices& choices);
 
 }  // namespace mf

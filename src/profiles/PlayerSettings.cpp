@@ -1,6 +1,9 @@
 #include "PlayerSettings.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <iterator>
 
 #include "CaptionTranslation.h"
 #include "JobCompletion.h"
@@ -26,6 +29,22 @@ constexpr TH264Choice H264Choices[] = {
     {ProfileIds::AppleTVH264, Main},   {ProfileIds::PS3, Main},                {ProfileIds::PSP, Main},
 };
 
+constexpr int DeviceProfiles[] = {
+    ProfileIds::IPhone,           ProfileIds::IPhoneExtra,       ProfileIds::IPhoneWideScreen,    ProfileIds::IPod,
+    ProfileIds::IPodExtra,        ProfileIds::IPodVideoForTV,    ProfileIds::IPodTouch,           ProfileIds::IPodTouchExtra,
+    ProfileIds::IPodTouchWideScreen, ProfileIds::AppleTV,        ProfileIds::AppleTVH264,         ProfileIds::ThreeGP,
+    ProfileIds::ThreeG2,          ProfileIds::ArchosAV500,       ProfileIds::ArchosAV700,         ProfileIds::CreativeZenVision,
+    ProfileIds::IRiverPMP100,     ProfileIds::BlackBerryMPEG4,   ProfileIds::BlackBerryAVI,       ProfileIds::BlackBerry3GP,
+    ProfileIds::PSP,              ProfileIds::PS3,
+};
+
+// MPEG-1's own picture rates; the encoder takes others (15 fps, 14.985 fps) only as the widely
+// read extensions of unofficial streams.
+constexpr double MpegOneRates[] = {24000.0 / 1001, 24, 25, 30000.0 / 1001, 30, 50, 60000.0 / 1001, 60};
+
+// AMR-NB is narrow-band speech: one channel at 8 kHz.
+constexpr int AmrNbSampleRate = 8000;
+
 // The limits of the H.264 levels (table A-1 of the standard) up to 4.2.
 struct TLevelLimits {
   int Idc;
@@ -43,8 +62,6 @@ constexpr TLevelLimits LevelLimits[] = {
     {42, 522240, 8704, 50000, 62500},
 };
 
-// The players' highest picture rate, assumed when the output keeps the source's rate.
-constexpr double HighestPlayerRate = 30.0;
 
 bool ParseFrameSize(std::string_view text, int& width, int& height) {
   const size_t x = text.find('x');
@@ -76,6 +93,10 @@ void AddLine(TOutputOptions& job, const std::string& line) {
 
 }  // namespace
 
+bool IsDeviceProfile(int profileId) {
+  return std::find(std::begin(DeviceProfiles), std::end(DeviceProfiles), profileId) != std::end(DeviceProfiles);
+}
+
 TH264Profile H264ProfileOf(int profileId) {
   for (const TH264Choice& choice : H264Choices)
     if (choice.ProfileId == profileId) return choice.Profile;
@@ -99,6 +120,20 @@ void AddPlayerSettings(const TheAVCodec& profile, const TProfileControls& contro
   if (IsIsoExtension(profile.Extension)) AddLine(job, "movflags=+faststart");
   // The PSP reads its own variant of MP4 (its file type and a header of its own).
   if (profile.ProfileId == ProfileIds::PSP) job.FileFormat = "psp";
+  // Whatever the sample-rate box offers: the encoder takes nothing else, and the phones play
+  // nothing else.
+  if (job.AudioCodec == "libamr_nb" && !job.DisableAudio) {
+    job.AudioSampleRate = AmrNbSampleRate;
+    job.AudioChannels = 1;
+  }
+  // A chosen rate MPEG-1 does not have (or the source's, which may be anything) is written as
+  // the nearest of the extended rates instead of failing the file.
+  if (job.VideoCodec == "mpeg1video" && !job.DisableVideo) {
+    const double rate = RateOf(FrameRateFromCaption(controls.BoxText(TOptionBox::VideoFramerate)));
+    const bool standard = std::any_of(std::begin(MpegOneRates), std::end(MpegOneRates),
+                                      [rate](double r) { return std::abs(r - rate) < 0.001; });
+    if (!standard) AddLine(job, "strict=-1");
+  }
 
   const TH264Profile h264 = H264ProfileOf(profile.ProfileId);
   if (job.VideoCodec != "libx264" || h264 == None) return;
@@ -111,7 +146,7 @@ void AddPlayerSettings(const TheAVCodec& profile, const TProfileControls& contro
   int width = 0, height = 0;
   if (job.VideoBitrate <= 0 || !ParseFrameSize(job.FrameSize, width, height)) return;
   double rate = RateOf(FrameRateFromCaption(controls.BoxText(TOptionBox::VideoFramerate)));
-  if (rate <= 0) rate = HighestPlayerRate;
+  if (rate <= 0) rate = HighestDeviceFrameRate;
   const TH264Level level = LowestH264Level(width, height, rate, job.VideoBitrate);
   if (level.Idc == 0) return;
   job.MaxRate = level.MaxBitrateKbps * 1000;

@@ -30,6 +30,11 @@ struct TH264Level {
 // at rate pictures a second and bitrate bits a second; Idc 0 when no level does.
 TH264Level LowestH264Level(int width, int height, double rate, int64_t bitrate);
 
+// True for the profiles of a player or phone (as against a generic container or an audio
+// format): their decoders show at most HighestDeviceFrameRate pictures a second.
+bool IsDeviceProfile(int profileId);
+inline constexpr double HighestDeviceFrameRate = 30.0;
+
 // Adds the profile's player settings to a job its boxes have filled: ExtOptions lines the
 // engine's option table takes, the output format, and the rate limits of H.264.
 void AddPlayerSettings(const TheAVCodec& profile, const TProfileControls& controls, TOutputOptions& job);

@@ -26,10 +26,8 @@ QString VideoSizeText(int width, int height) {
 }
 
 QString FrameRateText(int num, int den) {
-  if (num <= 0 || den <= 0) return Blank;
-  // The default rounding mode rounds halves to even.
-  const double rounded = std::nearbyint(static_cast<double>(num) / den * 100.0) / 100.0;
-  return QString::number(rounded, 'f', QLocale::FloatingPointShortest);
+  const std::string text = FrameRateCellText(num, den);
+  return text.empty() ? Blank : QString::fromStdString(text);
 }
 
 QString DurationText(int64_t seconds) {

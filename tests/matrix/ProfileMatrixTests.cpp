@@ -261,12 +261,13 @@ class TMatrixConverter {
 
   // Registers input with the boxes' job; the task index, or -1 with the reason in Failure.
   int Add(const std::string& input, const std::string& output, mf::TPlainProfileControls& controls) {
-    std::string videoSize = " ";  // the list's cell for a file without pictures
+    std::string videoSize = " ", frameRate = " ";  // the list's cells for a file without pictures
     if (Converter.Probe.Open(input)) {
       if (Converter.Probe.VideoStreamCount > 0) {
         mf::TAVVideoInfo video;
         Converter.Probe.GetVideoInfo(-1, video);
         videoSize = std::to_string(video.Width) + "x" + std::to_string(video.Height);
+        frameRate = mf::FrameRateCellText(video.FrameRateNum, video.FrameRateDen);
       }
       Converter.Probe.Close();
     }
@@ -281,9 +282,10 @@ class TMatrixConverter {
     }
     mf::TOutputOptions job;
     job.Reset();
-    mf::AssembleProfileJob(controls, job);
+    const mf::TheAVCodec* profile = mf::AssembleProfileJob(controls, job);
     mf::CompleteJob(job, {mf::VolumeLevel(5), controls.Selected(TOptionBox::AspectRatio), videoSize,
-                          controls.BoxText(TOptionBox::VideoFramerate), false});
+                          controls.BoxText(TOptionBox::VideoFramerate), false, profile ? profile->ProfileId : -1,
+                          frameRate});
     if (!Converter.AssignTaskOutput(index, output, &job)) {
       Failure = Converter.LastError;
       Converter.DropTask(index);

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <unistd.h>
 
+#include "Catalogue.h"
 #include "JobCompletion.h"
 
 namespace fs = std::filesystem;
@@ -78,7 +79,7 @@ TEST(JobCompletion, LetterBoxKeepsTheShape) {
     mf::TOutputOptions job;
     job.Reset();
     job.FrameSize = c.Frame;
-    mf::CompleteJob(job, {255, c.AspectIndex, c.Source, "Auto", true});
+    mf::CompleteJob(job, {255, c.AspectIndex, c.Source, "Auto", true, -1, ""});
     EXPECT_EQ(job.FrameSize, c.Inner);
     EXPECT_EQ(job.PadTop, c.Top);
     EXPECT_EQ(job.PadBottom, c.Bottom);
@@ -90,12 +91,49 @@ TEST(JobCompletion, LetterBoxKeepsTheShape) {
   mf::TOutputOptions stretched;
   stretched.Reset();
   stretched.FrameSize = "320x240";
-  mf::CompleteJob(stretched, {600, 0, "1280x720", "29.97 fps", false});
+  mf::CompleteJob(stretched, {600, 0, "1280x720", "29.97 fps", false, -1, ""});
   EXPECT_EQ(stretched.FrameSize, "320x240");
   EXPECT_EQ(stretched.PadTop, -1);
   EXPECT_EQ(stretched.FrameAspectRatio, "1.7778");
   EXPECT_EQ(stretched.FrameRate, "30000/1001");
   EXPECT_EQ(stretched.AudioVolume, 600);
+}
+
+// "Auto" keeps the source's rate, except that a device shows 30 pictures a second at most:
+// faster sources lose whole pictures evenly, and the NTSC family keeps its exact ratio.
+TEST(JobCompletion, AutoFrameRateOnADeviceStaysWithinWhatItShows) {
+  const struct {
+    const char* Name;
+    int ProfileId;
+    const char* Caption;
+    const char* Source;
+    const char* Rate;  // the job's frame rate afterwards
+  } cases[] = {
+      {"50 fps on an iPod", mf::ProfileIds::IPod, "Auto", "50", "25"},
+      {"59.94 fps on an iPhone", mf::ProfileIds::IPhone, "Auto", "59.94", "30000/1001"},
+      {"60 fps on an Archos", mf::ProfileIds::ArchosAV500, "Auto", "60", "30"},
+      {"120 fps on a 3GP phone", mf::ProfileIds::ThreeGP, "Auto", "120", "30"},
+      {"29.97 fps stays the source's", mf::ProfileIds::IPod, "Auto", "29.97", ""},
+      {"30.4 fps stays the source's", mf::ProfileIds::IPod, "Auto", "30.4", ""},
+      {"unknown rate", mf::ProfileIds::IPod, "Auto", " ", ""},
+      {"a generic container keeps 60 fps", mf::ProfileIds::MP4, "Auto", "60", ""},
+      {"a chosen rate holds", mf::ProfileIds::IPod, "25.0 fps", "60", "25.0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    mf::TOutputOptions job;
+    job.Reset();
+    mf::CompleteJob(job, {255, 0, "640x480", c.Caption, false, c.ProfileId, c.Source});
+    EXPECT_EQ(job.FrameRate, c.Rate);
+  }
+}
+
+TEST(JobCompletion, FrameRateCellTextHasTwoDecimalsAtMost) {
+  EXPECT_EQ(mf::FrameRateCellText(30000, 1001), "29.97");
+  EXPECT_EQ(mf::FrameRateCellText(25, 1), "25");
+  EXPECT_EQ(mf::FrameRateCellText(15, 2), "7.5");
+  EXPECT_EQ(mf::FrameRateCellText(0, 1), "");
+  EXPECT_EQ(mf::FrameRateCellText(25, 0), "");
 }
 
 }  // namespace
