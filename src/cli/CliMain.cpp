@@ -222,14 +222,15 @@ int main(int argc, char* argv[]) {
     for (int n = 1; std::find(namesOfThisRun.begin(), namesOfThisRun.end(), state.Output) != namesOfThisRun.end(); ++n)
       state.Output = mf::ReplaceExtension(base, "") + "-" + std::to_string(n) + ext;
     namesOfThisRun.push_back(state.Output);
-    // The source's picture size, as the window's list shows it.
-    std::string videoSize;
+    // The source's picture size and rate, as the window's list shows them.
+    std::string videoSize, frameRate;
     try {
       if (converter.Probe.Open(file)) {
         mf::TAVVideoInfo video;
         if (converter.Probe.VideoStreamCount > 0) {
           converter.Probe.GetVideoInfo(-1, video);
           videoSize = std::to_string(video.Width) + "x" + std::to_string(video.Height);
+          frameRate = mf::FrameRateCellText(video.FrameRateNum, video.FrameRateDen);
         }
         converter.Probe.Close();
       }
@@ -247,9 +248,9 @@ int main(int argc, char* argv[]) {
     mf::TOutputOptions job;
     job.Reset();
     try {
-      mf::AssembleProfileJob(controls, job);
+      const mf::TheAVCodec* profile = mf::AssembleProfileJob(controls, job);
       mf::CompleteJob(job, {mf::VolumeLevel(volume), aspectIndex, videoSize, controls.BoxText(mf::TOptionBox::VideoFramerate),
-                            letterBox});
+                            letterBox, profile ? profile->ProfileId : -1, frameRate});
     } catch (const std::exception& e) {
       state.Result = std::string("Fail: ") + e.what();
       converter.DropTask(index);
@@ -305,7 +306,10 @@ int main(int argc, char* argv[]) {
     }
     TFileState& state = states[taskFile[index]];
     const auto reason = lastErrors.find(index);
-    state.Result = exception ? "Fail: " + message + (reason != lastErrors.end() ? " (" + reason->second + ")" : "")
+    // The engine names the reason of an encoder's refusal itself; other failures get the
+    // library's last word.
+    const bool named = reason == lastErrors.end() || message.find(reason->second) != std::string::npos;
+    state.Result = exception ? "Fail: " + message + (named ? "" : " (" + reason->second + ")")
                    : Interrupted ? "Abort"
                                  : "Done";
   };

@@ -205,6 +205,7 @@ bool TForm1::PrepareCurrentRow() {
     // destroy the input. It gets a free name instead.
     if (SameFile(output, inputName)) output = UniqueOutputName(target, ext);
 
+    ListView1.SetFailureReason(CurrentRow, {});
     TInputOptions inputOptions;
     inputOptions.Reset();
     inputOptions.FileName = inputName;
@@ -212,17 +213,21 @@ bool TForm1::PrepareCurrentRow() {
     index = Converter.RegisterTask(inputName, &inputOptions);
     if (index < 0) {
       ListView1.SetSubItem(CurrentRow, SubItemProgress, QStringLiteral("Fail"));
+      ListView1.SetFailureReason(CurrentRow, QString::fromStdString(Converter.LastError));
       EndRowWithoutConversion();
       return false;
     }
 
     JobOutputOptions.Reset();
-    AssembleProfileJob(*this, JobOutputOptions);
+    const TheAVCodec* profile = AssembleProfileJob(*this, JobOutputOptions);
     CompleteJob(JobOutputOptions, {VolumeLevel, ComboAspectRatio.currentIndex(),
                                    ListView1.SubItem(CurrentRow, SubItemVideoSize).toStdString(),
-                                   BoxText(TOptionBox::VideoFramerate), ComboLetterBox.currentIndex() == 1});
+                                   BoxText(TOptionBox::VideoFramerate), ComboLetterBox.currentIndex() == 1,
+                                   profile ? profile->ProfileId : -1,
+                                   ListView1.SubItem(CurrentRow, SubItemFrameRate).toStdString()});
     if (!Converter.AssignTaskOutput(index, output, &JobOutputOptions)) {
       ListView1.SetSubItem(CurrentRow, SubItemProgress, QStringLiteral("Fail"));
+      ListView1.SetFailureReason(CurrentRow, QString::fromStdString(Converter.LastError));
       Converter.DropTask(index);
       EndRowWithoutConversion();
       return false;
@@ -269,11 +274,14 @@ void TForm1::ConverterProgress(int /*index*/, int frameNumber, int /*fps*/, int 
   }
 }
 
-void TForm1::ConverterTerminate(int index, bool /*finished*/, bool exception, const QString& /*message*/) {
+void TForm1::ConverterTerminate(int index, bool /*finished*/, bool exception, const QString& message) {
   Converting = false;
-  if (index >= 0)
+  if (index >= 0) {
     ListView1.SetSubItem(CurrentRow, SubItemProgress,
                          exception ? QStringLiteral("Fail") : Aborted ? QStringLiteral("Abort") : QStringLiteral("Done"));
+    // The cell has room for one word; the reason is there when the pointer rests on the row.
+    if (exception) ListView1.SetFailureReason(CurrentRow, message);
+  }
   if (BatchDone && index < 0) {
     DropConverterTasks();
     ResetProgressBar();

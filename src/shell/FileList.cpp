@@ -35,6 +35,7 @@ QVariant TFileListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
       return column == 0 ? row.Caption : row.SubItems[column - 1];
     case Qt::ToolTipRole:
+      if (!row.FailureReason.isEmpty()) return column == 0 ? row.Caption + "\n" + row.FailureReason : row.FailureReason;
       return column == 0 ? QVariant(row.Caption) : QVariant();
     case Qt::CheckStateRole:
       return column == 0 ? QVariant(row.Checked ? Qt::Checked : Qt::Unchecked) : QVariant();
@@ -93,6 +94,12 @@ void TFileListModel::SetSubItem(int row, int subItem, const QString& text) {
   emit dataChanged(cell, cell, {Qt::DisplayRole});
 }
 
+void TFileListModel::SetFailureReason(int row, const QString& reason) {
+  if (row < 0 || row >= rowCount() || Rows[row].FailureReason == reason) return;
+  Rows[row].FailureReason = reason;
+  emit dataChanged(index(row, 0), index(row, SubItemCount), {Qt::ToolTipRole});
+}
+
 void TFileListModel::SetChecked(int row, bool checked) {
   if (row < 0 || row >= rowCount() || Rows[row].Checked == checked) return;
   Rows[row].Checked = checked;
@@ -141,6 +148,8 @@ QString TFileListView::SubItem(int row, int subItem) const {
 void TFileListView::SetSubItem(int row, int subItem, const QString& text) {
   Model.SetSubItem(row, subItem, text);
 }
+
+void TFileListView::SetFailureReason(int row, const QString& reason) { Model.SetFailureReason(row, reason); }
 
 bool TFileListView::Checked(int row) const {
   return row >= 0 && row < RowCount() && Model.Row(row).Checked;

@@ -47,6 +47,8 @@ class TFileListModel final : public QAbstractTableModel {
     QString Caption;
     bool Checked = true;
     std::array<QString, SubItemCount> SubItems;
+    // Why the row's last conversion failed; the tooltip of its cells, empty otherwise.
+    QString FailureReason;
   };
 
   int rowCount(const QModelIndex& parent = {}) const override;
@@ -62,6 +64,7 @@ class TFileListModel final : public QAbstractTableModel {
   const TRow& Row(int row) const { return Rows.at(row); }
   void SetSubItem(int row, int subItem, const QString& text);
   void SetChecked(int row, bool checked);
+  void SetFailureReason(int row, const QString& reason);
 
  private:
   std::vector<TRow> Rows;
@@ -80,6 +83,8 @@ class TFileListView final : public QTableView {
   QString Caption(int row) const;
   QString SubItem(int row, int subItem) const;
   void SetSubItem(int row, int subItem, const QString& text);
+  // Shown when the pointer rests on the row's cells; an empty reason takes it away.
+  void SetFailureReason(int row, const QString& reason);
   bool Checked(int row) const;
   void SetChecked(int row, bool checked);
   void SetAllChecked(bool checked);
