@@ -230,6 +230,31 @@ TEST_F(MediaConverterTest, HaltWithOneRunningAndTwoPending) {
   }
 }
 
+// The library explains a refusal only in its log: the reason reaches the task's end report
+// even when the log shows nothing, and the next task does not inherit it.
+TEST_F(MediaConverterTest, AnEncoderRefusalReportsTheLibrarysReason) {
+  Converter.SetLogLevel(mf::llQuiet);
+  mf::TOutputOptions refused;
+  refused.Reset();
+  refused.DisableVideo = true;
+  refused.AudioCodec = "wmav2";
+  refused.AudioBitrate = 128;  // bits a second
+  const std::string refusedOutput = Output("component-refused.wma");
+  Register(refusedOutput, &refused);
+  Register(Output("component-after-refusal.wav"));
+  Converter.RunTasks(1);
+  ASSERT_TRUE(WaitForEnds(3));
+  EXPECT_TRUE(Ends[0].Exception);
+  EXPECT_EQ(Ends[0].Message.rfind("Error while opening codec for output stream #0.0 - maybe incorrect parameters such as "
+                                  "bit_rate, rate, width or height (",
+                                  0),
+            0u)
+      << Ends[0].Message;
+  EXPECT_NE(Ends[0].Message.find("bitrate too low"), std::string::npos) << Ends[0].Message;
+  EXPECT_FALSE(fs::exists(refusedOutput));
+  EXPECT_FALSE(Ends[1].Exception) << Ends[1].Message;
+}
+
 TEST_F(MediaConverterTest, AHandlerThatRaisesFailsItsTask) {
   Register(Output("component-raise.wav"));
   Converter.OnProgress = [](int, int, int, int, float, float, int64_t, int) { throw std::runtime_error("handler broke"); };

@@ -95,6 +95,44 @@ TEST_F(PreparationTest, AFailingEncoderOpenClosesTheEncodersOpenedBefore) {
   EXPECT_EQ(Engine.OutputStreamSetups[0][0].Encoder->codec, nullptr);
 }
 
+// The limits the encoders are known to have are named before they are opened: what was asked
+// and what the encoder would take instead, after the long message.
+TEST_F(PreparationTest, AKnownEncoderLimitIsNamedInWords) {
+  const struct {
+    const char* Name;
+    TOptions Options;
+    const char* Output;
+    const char* Reason;
+  } cases[] = {
+      {"a sample rate not in the encoder's list", {{"acodec", "libmp3lame"}, {"ar", "54000"}}, "rate.mp3",
+       "MP3 (MPEG audio layer 3) takes the sample rates 8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100 or 48000 Hz "
+       "only, not 54000 Hz"},
+      {"Windows Media Audio above its highest rate", {{"acodec", "wmav2"}, {"ar", "96000"}}, "rate.wma",
+       "Windows Media Audio 2 takes sample rates up to 48000 Hz only, not 96000 Hz"},
+      {"a layer II bit rate between the table's", {{"acodec", "mp2"}, {"ab", "40000"}}, "between.mp2",
+       "MP2 (MPEG audio layer 2) at 44100 Hz takes the bit rates 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320 "
+       "or 384 Kbps only, not 40 Kbps"},
+      {"a layer II bit rate beyond the half rates' table", {{"acodec", "mp2"}, {"ar", "22050"}, {"ab", "192000"}},
+       "half.mp2",
+       "MP2 (MPEG audio layer 2) at 22050 Hz takes the bit rates 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144 or "
+       "160 Kbps only, not 192 Kbps"},
+      {"more channels than the encoder has", {{"acodec", "mp2"}, {"ac", "6"}}, "surround.mp2",
+       "MP2 (MPEG audio layer 2) takes 1 or 2 channels only, not 6"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Engine.ResetOptions();
+    OpenInput(Tone3sWav());
+    SetOptions(c.Options);
+    CreateOutput(OutputPath(c.Output));
+    EXPECT_EQ(RunTranscode(),
+              std::string("Error while opening codec for output stream #0.0 - maybe incorrect parameters such as bit_rate, "
+                          "rate, width or height (") +
+                  c.Reason + ")");
+    ExpectNothingLeft();
+  }
+}
+
 TEST_F(PreparationTest, OutputStreamsTakeUnusedSourcesFirstThenShareTheLastOne) {
   // Two audio inputs, two audio streams in one output: one each. A third stream shares.
   OpenInput(Tone3sWav());
