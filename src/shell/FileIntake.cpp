@@ -5,6 +5,7 @@
 #include <cmath>
 #include <exception>
 
+#include "JobCompletion.h"
 #include "MainWindow.h"
 
 namespace mf {

@@ -307,6 +307,7 @@ TEST_F(TBatchTest, TheWindowsChoicesReachTheJob) {
     bool LetterBox;
     int Volume;  // slider position
     TOutputOptions Expected;
+    QString SourceRate = QStringLiteral("25");  // the row's "FrameRate" cell
   };
   const auto job = [](const char* aspect, const char* rate, const char* size, int volume,
                       std::array<int, 4> pads = {-1, -1, -1, -1}) {
@@ -328,6 +329,8 @@ TEST_F(TBatchTest, TheWindowsChoicesReachTheJob) {
       {"Original from an unreadable size", "big", 0, "23.975 fps", false, 0, job("1.3333", "24000/1001", "480x320", 1)},
       {"16:9", "720x576", 2, "14.985 fps", false, 5, job("16:9", "15000/1001", "480x320", 255)},
       {"letterbox", "160x120", 0, "25.0 fps", true, 5, job("1.5", "25.0", "426x320", 255, {0, 0, 26, 28})},
+      // The iPhone shows 30 pictures a second at most.
+      {"Auto from 50 fps", "720x576", 0, "Auto", false, 5, job("1.25", "25", "480x320", 255), "50"},
   };
   TForm1& form = StartWithOutputFolder();
   for (const TCase& c : cases) {
@@ -335,6 +338,7 @@ TEST_F(TBatchTest, TheWindowsChoicesReachTheJob) {
     form.ListView1.Clear();
     AddFiles({Q(ShortClip())});
     form.ListView1.SetSubItem(0, SubItemVideoSize, c.VideoSize);
+    form.ListView1.SetSubItem(0, SubItemFrameRate, c.SourceRate);
     form.ComboAspectRatio.setCurrentIndex(c.Aspect);
     const int rate = form.ComboVideoFramerate.findText(c.FrameRate);
     ASSERT_GE(rate, 0);
@@ -381,6 +385,34 @@ TEST_F(TBatchTest, RowsThatCannotBeSetUpFailAndTheNextRowConverts) {
   EXPECT_TRUE(QFileInfo(QDir(Out.path()).filePath("bad.mp4")).isDir());
   ExpectIPhoneOutput(QDir(Out.path()).filePath("good.mp4"), 1.0);
   ExpectInputsEnabled(form, true);
+}
+
+// A choice the encoder cannot take fails its row; the reason is there when the pointer rests
+// on the row, and goes once the row converts.
+TEST_F(TBatchTest, AFailedRowShowsItsReasonUntilItConverts) {
+  TForm1& form = StartWithOutputFolder();
+  form.ComboOutputFormat.setCurrentIndex(form.ComboOutputFormat.findText("MP3 - Mpeg Layer3 Audio (*.mp3)"));
+  form.ComboSamplingRate.setCurrentIndex(form.ComboSamplingRate.findText("54000 Hz"));
+  AddFiles({Input(AviClip(), "first.avi"), Input(AviClip(), "second.avi")});
+  form.ListView1.SetChecked(1, false);
+  const auto toolTip = [&](int row, int column) {
+    return form.ListView1.model()->data(form.ListView1.model()->index(row, column), Qt::ToolTipRole).toString();
+  };
+
+  form.ButtonConvert.click();
+  ASSERT_TRUE(WaitForBatchEnd());
+  ASSERT_EQ(Column(SubItemProgress), QStringList({"Fail", ""}));
+  EXPECT_TRUE(toolTip(0, 1 + SubItemProgress).endsWith("not 54000 Hz)")) << toolTip(0, 1 + SubItemProgress).toStdString();
+  EXPECT_TRUE(toolTip(0, 0).startsWith(form.ListView1.Caption(0) + "\n"));
+  EXPECT_TRUE(toolTip(1, 1 + SubItemProgress).isEmpty());
+  EXPECT_TRUE(OutputFiles().isEmpty());
+
+  form.ComboSamplingRate.setCurrentIndex(form.ComboSamplingRate.findText("48000 Hz"));
+  form.ButtonConvert.click();
+  ASSERT_TRUE(WaitForBatchEnd());
+  EXPECT_EQ(Column(SubItemProgress), QStringList({"Done", ""}));
+  EXPECT_TRUE(toolTip(0, 1 + SubItemProgress).isEmpty());
+  EXPECT_EQ(toolTip(0, 0), form.ListView1.Caption(0));
 }
 
 // A row whose job cannot be assembled (a bit-rate caption that is no number) is told about,
