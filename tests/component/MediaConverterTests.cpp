@@ -255,14 +255,17 @@ TEST_F(MediaConverterTest, AnEncoderRefusalReportsTheLibrarysReason) {
   EXPECT_FALSE(Ends[1].Exception) << Ends[1].Message;
 }
 
+// The failed task's output stops in the middle: it is not left to pass for a result.
 TEST_F(MediaConverterTest, AHandlerThatRaisesFailsItsTask) {
-  Register(Output("component-raise.wav"));
+  const std::string output = Output("component-raise.wav");
+  Register(output);
   Converter.OnProgress = [](int, int, int, int, float, float, int64_t, int) { throw std::runtime_error("handler broke"); };
   Converter.SetProgressInterval(100);
   Converter.RunTasks(1);
   ASSERT_TRUE(WaitForEnds(2));
   EXPECT_TRUE(Ends[0].Exception);
   EXPECT_EQ(Ends[0].Message, "handler broke");
+  EXPECT_FALSE(fs::exists(output));
 }
 
 TEST_F(MediaConverterTest, DroppingEveryTaskFromTheAllEndedNotice) {

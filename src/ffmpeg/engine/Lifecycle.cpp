@@ -102,7 +102,9 @@ void TCustomFFmpeg::Cleanup() {
   if (!CodecLibrariesBound()) return;
   ReleaseTranscodeState();
   // Outputs: the file is closed before the context goes; a file that stayed empty (nothing
-  // was ever written to it) is not left behind.
+  // was ever written to it) is not left behind, nor is the file of a run that failed: it has
+  // no trailer (an MP4 without its index does not play at all) and would pass for a result.
+  const bool incomplete = ExceptionRaised;
   for (TOutputFormatContextPtr& output : OutputFiles) {
     if (!output) continue;
     const bool writesFile = output->oformat && !(output->oformat->flags & AVFMT_NOFILE);
@@ -111,7 +113,7 @@ void TCustomFFmpeg::Cleanup() {
     output.reset();
     std::error_code ec;
     if (writesFile && !name.empty() && std::filesystem::is_regular_file(name, ec) &&
-        std::filesystem::file_size(name, ec) == 0 && !ec)
+        (incomplete || (std::filesystem::file_size(name, ec) == 0 && !ec)))
       std::filesystem::remove(name, ec);
   }
   // Inputs, option contexts, texts, tables and hook instances, each through its owner.
