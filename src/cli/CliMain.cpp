@@ -308,8 +308,8 @@ int main(int argc, char* argv[]) {
     const auto reason = lastErrors.find(index);
     // The engine names the reason of an encoder's refusal itself; other failures get the
     // library's last word.
-    const bool named = reason == lastErrors.end() || message.find(reason->second) != std::string::npos;
-    state.Result = exception ? "Fail: " + message + (named ? "" : " (" + reason->second + ")")
+    const bool addReason = reason != lastErrors.end() && message.find(reason->second) == std::string::npos;
+    state.Result = exception ? "Fail: " + message + (addReason ? " (" + reason->second + ")" : "")
                    : Interrupted ? "Abort"
                                  : "Done";
   };

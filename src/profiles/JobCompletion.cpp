@@ -87,7 +87,8 @@ std::string DeviceFrameRate(std::string_view sourceRate) {
   double rate = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), rate);
   if (error != std::errc() || !(rate > HighestDeviceFrameRate + 0.5)) return "";
-  // A hair of tolerance: the list's two decimals make 60 fps look like 59.999 at worst.
+  // A hair of tolerance, so that a rate a rounding error above a multiple of the highest
+  // (60.0001) is still halved, not divided by three.
   const double divisor = std::ceil(rate / HighestDeviceFrameRate - 0.001);
   const double target = rate / divisor;
   // The NTSC family (29.97 = 30000/1001) keeps its exact ratio; the list's text has lost it.

@@ -29,13 +29,16 @@ constexpr TH264Choice H264Choices[] = {
     {ProfileIds::AppleTVH264, Main},   {ProfileIds::PS3, Main},                {ProfileIds::PSP, Main},
 };
 
+// The players and phones, as against the generic containers and the audio formats.
 constexpr int DeviceProfiles[] = {
-    ProfileIds::IPhone,           ProfileIds::IPhoneExtra,       ProfileIds::IPhoneWideScreen,    ProfileIds::IPod,
-    ProfileIds::IPodExtra,        ProfileIds::IPodVideoForTV,    ProfileIds::IPodTouch,           ProfileIds::IPodTouchExtra,
-    ProfileIds::IPodTouchWideScreen, ProfileIds::AppleTV,        ProfileIds::AppleTVH264,         ProfileIds::ThreeGP,
-    ProfileIds::ThreeG2,          ProfileIds::ArchosAV500,       ProfileIds::ArchosAV700,         ProfileIds::CreativeZenVision,
-    ProfileIds::IRiverPMP100,     ProfileIds::BlackBerryMPEG4,   ProfileIds::BlackBerryAVI,       ProfileIds::BlackBerry3GP,
-    ProfileIds::PSP,              ProfileIds::PS3,
+    ProfileIds::IPhone,          ProfileIds::IPhoneExtra,         ProfileIds::IPhoneWideScreen,
+    ProfileIds::IPod,            ProfileIds::IPodExtra,           ProfileIds::IPodVideoForTV,
+    ProfileIds::IPodTouch,       ProfileIds::IPodTouchExtra,      ProfileIds::IPodTouchWideScreen,
+    ProfileIds::AppleTV,         ProfileIds::AppleTVH264,         ProfileIds::ThreeGP,
+    ProfileIds::ThreeG2,         ProfileIds::ArchosAV500,         ProfileIds::ArchosAV700,
+    ProfileIds::CreativeZenVision, ProfileIds::IRiverPMP100,      ProfileIds::BlackBerryMPEG4,
+    ProfileIds::BlackBerryAVI,   ProfileIds::BlackBerry3GP,       ProfileIds::PSP,
+    ProfileIds::PS3,
 };
 
 // MPEG-1's own picture rates; the encoder takes others (15 fps, 14.985 fps) only as the widely
@@ -61,7 +64,6 @@ constexpr TLevelLimits LevelLimits[] = {
     {32, 216000, 5120, 20000, 20000},  {40, 245760, 8192, 20000, 25000},  {41, 245760, 8192, 50000, 62500},
     {42, 522240, 8704, 50000, 62500},
 };
-
 
 bool ParseFrameSize(std::string_view text, int& width, int& height) {
   const size_t x = text.find('x');
