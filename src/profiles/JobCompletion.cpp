@@ -125,9 +125,16 @@ void CompleteJob(TOutputOptions& job, const TJobChoices& choices) {
     if (const std::string rate = DeviceFrameRate(choices.SourceFrameRate); !rate.empty()) job.FrameRate = rate;
 
   int frameWidth = 0, frameHeight = 0, sourceWidth = 0, sourceHeight = 0;
-  if (!choices.LetterBox || !ParseSize(job.FrameSize, frameWidth, frameHeight) ||
-      !ParseSize(Trim(choices.VideoSize), sourceWidth, sourceHeight))
+  const bool sourceSize = ParseSize(Trim(choices.VideoSize), sourceWidth, sourceHeight);
+  // A kept picture size is made even: 4:2:0 pictures have no odd sizes, and H.264 and Xvid
+  // refuse them (a 321x241 camera file would fail). The line or column less is scaled away;
+  // the display aspect stays the source's.
+  if (job.FrameSize.empty() && sourceSize && (sourceWidth % 2 != 0 || sourceHeight % 2 != 0) && !job.DisableVideo &&
+      job.VideoCodec != "copy") {
+    job.FrameSize = std::to_string(std::max(2, sourceWidth / 2 * 2)) + "x" + std::to_string(std::max(2, sourceHeight / 2 * 2));
     return;
+  }
+  if (!choices.LetterBox || !ParseSize(job.FrameSize, frameWidth, frameHeight) || !sourceSize) return;
   // The source's display shape: the chosen aspect, else its own pixels taken as square.
   const double sourceAspect = choices.AspectIndex == 1   ? 4.0 / 3.0
                               : choices.AspectIndex == 2 ? 16.0 / 9.0

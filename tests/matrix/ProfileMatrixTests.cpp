@@ -55,11 +55,19 @@ std::string FastVideoClip() {
                            "-c:v mjpeg -pix_fmt yuvj422p -q:v 4 -c:a pcm_s16le");
 }
 
+// A picture size with odd sides, as some cameras and screen recorders write.
+std::string OddSizeClip() {
+  return mftest::MakeMedia("matrix-clip-321x241.mkv",
+                           "-f lavfi -i testsrc=size=321x241:rate=25:duration=2 "
+                           "-f lavfi -i aevalsrc='sin(440*2*PI*t)|sin(660*2*PI*t)':s=44100:d=2 "
+                           "-c:v ffv1 -c:a pcm_s16le");
+}
+
 std::string AudioClip() {
   return mftest::MakeMedia("matrix-sound.wav", "-f lavfi -i aevalsrc='sin(440*2*PI*t)|sin(660*2*PI*t)':s=44100:d=2 -c:a pcm_s16le");
 }
 
-enum class TSource { AudioVideo, AudioOnly, FastVideo };
+enum class TSource { AudioVideo, AudioOnly, FastVideo, OddSize };
 
 // What a device's H.264 decoder takes.
 enum class TH264Limit { None, Baseline, Main };
@@ -184,6 +192,9 @@ const std::vector<TRow>& Rows() {
     {"IPodFrom50fps", "iPod (*.mp4)", {}, TSource::FastVideo, {Iso, "isom", "mpeg4", 320, 240, "25/1", "aac", 44100, 2, None, 0}},
     {"IPhoneH264From50fps", "iPhone (*.mp4)", {{VC, "H264"}}, TSource::FastVideo, {Iso, "isom", "h264", 480, 320, "25/1", "aac", 44100, 2, Baseline, 30}},
     {"MP4From50fps", "MP4 - MPEG4 Video (*.mp4)", {}, TSource::FastVideo, {Iso, "isom", "mpeg4", 0, 0, "50/1", "aac", 44100, 2, None, 0}},
+    // The source's size kept, but 4:2:0 has no odd sides: one line and one column less.
+    {"AVIH264FromOddSize", "AVI - Audio Video Interleave (*.avi)", {{VC, "H264"}}, TSource::OddSize, {"avi", "", "h264", 320, 240, "", "pcm_s16le", 48000, 2, None, 0}},
+    {"MP4XVidFromOddSize", "MP4 - MPEG4 Video (*.mp4)", {{VC, "XVid"}}, TSource::OddSize, {Iso, "isom", "mpeg4", 320, 240, "", "aac", 44100, 2, None, 0}},
   };
   return rows;
 }
@@ -379,6 +390,7 @@ TEST_P(ProfileMatrix, ConvertsToAFileItsPlayerTakes) {
   const TExpected& want = row.Expected;
   const std::string input = row.Source == TSource::AudioVideo  ? AudioVideoClip()
                             : row.Source == TSource::FastVideo ? FastVideoClip()
+                            : row.Source == TSource::OddSize   ? OddSizeClip()
                                                                : AudioClip();
   mf::TPlainProfileControls controls = BoxesFor(row);
   const std::string output = OutputPathFor(row.Name, controls);

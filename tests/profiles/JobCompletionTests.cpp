@@ -128,6 +128,36 @@ TEST(JobCompletion, AutoFrameRateOnADeviceStaysWithinWhatItShows) {
   }
 }
 
+// An odd source size that the job keeps becomes even (4:2:0 pictures have none); sizes the
+// profile fixes, copied pictures and sound-only jobs are left alone.
+TEST(JobCompletion, AKeptOddPictureSizeBecomesEven) {
+  const struct {
+    const char* Name;
+    const char* FrameSize;  // the profile's
+    const char* Source;
+    const char* VideoCodec;
+    bool LetterBox;
+    const char* Expected;
+  } cases[] = {
+      {"odd both ways", "", "321x241", "libx264", false, "320x240"},
+      {"odd width only, letterbox asked", "", "321x240", "mpeg4", true, "320x240"},
+      {"even already", "", "320x240", "libx264", false, ""},
+      {"a size the profile fixes", "480x320", "321x241", "libx264", false, "480x320"},
+      {"copied pictures", "", "321x241", "copy", false, ""},
+      {"unknown source size", "", " ", "libx264", false, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    mf::TOutputOptions job;
+    job.Reset();
+    job.FrameSize = c.FrameSize;
+    job.VideoCodec = c.VideoCodec;
+    mf::CompleteJob(job, {255, 0, c.Source, "Auto", c.LetterBox, -1, ""});
+    EXPECT_EQ(job.FrameSize, c.Expected);
+    EXPECT_EQ(job.PadLeft + job.PadRight + job.PadTop + job.PadBottom, -4) << "no bars";
+  }
+}
+
 TEST(JobCompletion, FrameRateCellTextHasTwoDecimalsAtMost) {
   EXPECT_EQ(mf::FrameRateCellText(30000, 1001), "29.97");
   EXPECT_EQ(mf::FrameRateCellText(25, 1), "25");
