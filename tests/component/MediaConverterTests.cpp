@@ -232,27 +232,44 @@ TEST_F(MediaConverterTest, HaltWithOneRunningAndTwoPending) {
 
 // The library explains a refusal only in its log: the reason reaches the task's end report
 // even when the log shows nothing, and the next task does not inherit it.
-TEST_F(MediaConverterTest, AnEncoderRefusalReportsTheLibrarysReason) {
+TEST_F(MediaConverterTest, ALibraryRefusalReportsTheLibrarysReason) {
+  const struct {
+    const char* Name;
+    void (*Choose)(mf::TOutputOptions&);
+    const char* Output;
+    const char* Message;  // the first words
+    const char* Reason;   // the library's, in part
+  } cases[] = {
+      {"an encoder's", [](mf::TOutputOptions& o) { o.DisableVideo = true; o.AudioCodec = "wmav2"; o.AudioBitrate = 128; },
+       "component-refused.wma",
+       "Error while opening codec for output stream #0.0 - maybe incorrect parameters such as bit_rate, rate, width or "
+       "height (",
+       "bitrate too low"},
+      {"a muxer's", [](mf::TOutputOptions& o) { o.DisableVideo = true; o.FileFormat = "psp"; }, "component-refused.mp4",
+       "Could not write header for output file #0 (incorrect codec parameters ?) (", "one video and one audio stream"},
+  };
   Converter.SetLogLevel(mf::llQuiet);
-  mf::TOutputOptions refused;
-  refused.Reset();
-  refused.DisableVideo = true;
-  refused.AudioCodec = "wmav2";
-  refused.AudioBitrate = 128;  // bits a second
-  const std::string refusedOutput = Output("component-refused.wma");
-  Register(refusedOutput, &refused);
-  Register(Output("component-after-refusal.wav"));
-  Converter.RunTasks(1);
-  ASSERT_TRUE(WaitForEnds(3));
-  EXPECT_TRUE(Ends[0].Exception);
-  EXPECT_EQ(Ends[0].Message.rfind("Error while opening codec for output stream #0.0 - maybe incorrect parameters such as "
-                                  "bit_rate, rate, width or height (",
-                                  0),
-            0u)
-      << Ends[0].Message;
-  EXPECT_NE(Ends[0].Message.find("bitrate too low"), std::string::npos) << Ends[0].Message;
-  EXPECT_FALSE(fs::exists(refusedOutput));
-  EXPECT_FALSE(Ends[1].Exception) << Ends[1].Message;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Ends.clear();
+    mf::TOutputOptions refused;
+    refused.Reset();
+    c.Choose(refused);
+    const std::string refusedOutput = Output(c.Output);
+    const int refusedIndex = Register(refusedOutput, &refused);
+    const int nextIndex = Register(Output("component-after-refusal.wav"));
+    Converter.RunTasks(1);
+    ASSERT_TRUE(WaitForEnds(3));
+    ASSERT_EQ(Ends[0].Index, refusedIndex);
+    EXPECT_TRUE(Ends[0].Exception);
+    EXPECT_EQ(Ends[0].Message.rfind(c.Message, 0), 0u) << Ends[0].Message;
+    EXPECT_NE(Ends[0].Message.find(c.Reason), std::string::npos) << Ends[0].Message;
+    EXPECT_FALSE(fs::exists(refusedOutput));
+    ASSERT_EQ(Ends[1].Index, nextIndex);
+    EXPECT_FALSE(Ends[1].Exception) << Ends[1].Message;
+    EXPECT_EQ(Ends[1].Message.find('('), std::string::npos) << Ends[1].Message;
+    Converter.DropAllTasks();
+  }
 }
 
 // The failed task's output stops in the middle: it is not left to pass for a result.

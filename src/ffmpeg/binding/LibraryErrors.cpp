@@ -30,4 +30,9 @@ std::string TLibraryErrorCollector::Text() const {
   return !Collected.empty() && Collected.back() == ' ' ? Collected.substr(0, Collected.size() - 1) : Collected;
 }
 
+std::string TLibraryErrorCollector::Explained(const std::string& message) const {
+  const std::string reason = Text();
+  return reason.empty() ? message : message + " (" + reason + ")";
+}
+
 }  // namespace mf

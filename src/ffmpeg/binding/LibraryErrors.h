@@ -19,6 +19,8 @@ class TLibraryErrorCollector {
 
   // The error lines collected so far, one sentence after the other; empty when none came.
   std::string Text() const;
+  // message, followed by the collected reason in brackets when there is one.
+  std::string Explained(const std::string& message) const;
 
  private:
   friend void NoteLibraryError(std::string_view text);

@@ -308,9 +308,11 @@ void TCustomFFmpeg::PrepareTranscode() {
   bool allRtp = OutputFileCount > 0;
   for (int file = 0; file < OutputFileCount; ++file) {
     AVFormatContext* output = OutputFiles[file].get();
+    TLibraryErrorCollector libraryReason;
     const int result = ff::avformat_write_header(output, nullptr);
     if (result < 0)
-      FailPreparation(FormatMessage("Could not write header for output file #%d (incorrect codec parameters ?)", {file}));
+      FailPreparation(libraryReason.Explained(
+          FormatMessage("Could not write header for output file #%d (incorrect codec parameters ?)", {file})));
     if (std::strcmp(output->oformat->name, "rtp") != 0) allRtp = false;
   }
 
@@ -373,7 +375,7 @@ void TCustomFFmpeg::OpenEncoder(TOutputStreamState& ost) {
     result = ff::avcodec_open2(enc, codec, nullptr);
     if (result >= 0) OpenEncoders.push_back(&ost);
   }
-  if (result < 0) FailPreparation(libraryReason.Text().empty() ? openFailure : openFailure + " (" + libraryReason.Text() + ")");
+  if (result < 0) FailPreparation(libraryReason.Explained(openFailure));
   HeaderBytes += enc->extradata_size;
   if (ff::avcodec_parameters_from_context(ost.Stream->codecpar, enc) < 0) FailPreparation("av_mallocz fail");
   ost.Stream->time_base = enc->time_base;
