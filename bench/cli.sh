@@ -49,9 +49,15 @@ def tool(source, output, args):
 
 jobs = [
     ("iPhone, MPEG-4", ["--profile", "iPhone (*.mp4)"], clip,
-     ["-c:v", "mpeg4", "-b:v", "1200k", "-s", "480x320", "-c:a", "aac", "-b:a", "80k", "-ar", "44100", "-ac", "2"], "a.mp4"),
+     ["-c:v", "mpeg4", "-b:v", "1200k", "-s", "480x320", "-pix_fmt", "yuv420p", "-movflags", "+faststart",
+      "-c:a", "aac", "-b:a", "80k", "-ar", "44100", "-ac", "2"], "a.mp4"),
+    # What the profile asks of the encoder besides the boxes: Main profile, 29.97 pictures a
+    # second, the rate limits of level 3.0, 4:2:0 and the index first (the x264 settings
+    # written into both files are identical).
     ("Apple TV H264", ["--profile", "Apple TV H264 (640 x 480) (*.mp4)"], clip,
-     ["-c:v", "libx264", "-b:v", "2000k", "-s", "640x480", "-c:a", "aac", "-b:a", "64k", "-ar", "48000"], "b.mp4"),
+     ["-c:v", "libx264", "-b:v", "2000k", "-s", "640x480", "-profile:v", "main", "-r", "30000/1001",
+      "-maxrate", "10000k", "-bufsize", "10000k", "-pix_fmt", "yuv420p", "-movflags", "+faststart",
+      "-c:a", "aac", "-b:a", "64k", "-ar", "48000"], "b.mp4"),
     ("MP3 from WAV", ["--profile", "MP3 - Mpeg Layer3 Audio (*.mp3)"], wav,
      ["-c:a", "libmp3lame", "-b:a", "192k", "-ar", "48000", "-ac", "2"], "c.mp3"),
 ]
