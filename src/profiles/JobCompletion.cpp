@@ -26,12 +26,6 @@ bool ParseInt(std::string_view text, int& value) {
   return error == std::errc() && end == text.data() + text.size();
 }
 
-bool ParseSize(std::string_view text, int& width, int& height) {
-  const size_t x = text.find('x');
-  return x != std::string_view::npos && ParseInt(text.substr(0, x), width) && ParseInt(text.substr(x + 1), height) &&
-         width > 0 && height > 0;
-}
-
 // Shortest decimal text of value rounded to the given decimals, halves to even; "." whatever
 // the locale (the window's locale is the user's).
 std::string Decimals(double value, int decimals) {
@@ -62,7 +56,7 @@ int VolumeLevel(int position) { return position >= 0 && position <= 10 ? VolumeL
 std::string AspectFromVideoSize(std::string_view videoSize) {
   const std::string_view text = Trim(videoSize).empty() ? std::string_view("640x480") : Trim(videoSize);
   int width = 0, height = 0;
-  if (!ParseSize(text, width, height)) return "1.3333";
+  if (!ParseFrameSize(text, width, height)) return "1.3333";
   return FourDecimals(static_cast<double>(width) / height);
 }
 
@@ -77,16 +71,33 @@ std::string FrameRateFromCaption(std::string_view caption) {
   return std::string(caption.substr(0, end));
 }
 
+bool ParseFrameSize(std::string_view text, int& width, int& height) {
+  const size_t x = text.find('x');
+  return x != std::string_view::npos && ParseInt(text.substr(0, x), width) && ParseInt(text.substr(x + 1), height) &&
+         width > 0 && height > 0;
+}
+
+double FrameRateValue(std::string_view text) {
+  const auto number = [](std::string_view part) {
+    part = Trim(part);
+    double value = 0;
+    const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
+    return error == std::errc() && end == part.data() + part.size() && value > 0 ? value : 0.0;
+  };
+  const size_t slash = text.find('/');
+  if (slash == std::string_view::npos) return number(text);
+  const double den = number(text.substr(slash + 1));
+  return den > 0 ? number(text.substr(0, slash)) / den : 0.0;
+}
+
 std::string FrameRateCellText(int num, int den) {
   if (num <= 0 || den <= 0) return "";
   return Decimals(static_cast<double>(num) / den, 2);
 }
 
 std::string DeviceFrameRate(std::string_view sourceRate) {
-  const std::string_view text = Trim(sourceRate);
-  double rate = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), rate);
-  if (error != std::errc() || !(rate > HighestDeviceFrameRate + 0.5)) return "";
+  const double rate = FrameRateValue(sourceRate);
+  if (!(rate > HighestDeviceFrameRate + 0.5)) return "";
   // A hair of tolerance, so that a rate a rounding error above a multiple of the highest
   // (60.0001) is still halved, not divided by three.
   const double divisor = std::ceil(rate / HighestDeviceFrameRate - 0.001);
@@ -125,7 +136,7 @@ void CompleteJob(TOutputOptions& job, const TJobChoices& choices) {
     if (const std::string rate = DeviceFrameRate(choices.SourceFrameRate); !rate.empty()) job.FrameRate = rate;
 
   int frameWidth = 0, frameHeight = 0, sourceWidth = 0, sourceHeight = 0;
-  const bool sourceSize = ParseSize(Trim(choices.VideoSize), sourceWidth, sourceHeight);
+  const bool sourceSize = ParseFrameSize(Trim(choices.VideoSize), sourceWidth, sourceHeight);
   // A kept picture size is made even: 4:2:0 pictures have no odd sizes, and H.264 and Xvid
   // refuse them (a 321x241 camera file would fail). The line or column less is scaled away;
   // the display aspect stays the source's.
@@ -134,7 +145,7 @@ void CompleteJob(TOutputOptions& job, const TJobChoices& choices) {
     job.FrameSize = std::to_string(std::max(2, sourceWidth / 2 * 2)) + "x" + std::to_string(std::max(2, sourceHeight / 2 * 2));
     return;
   }
-  if (!choices.LetterBox || !ParseSize(job.FrameSize, frameWidth, frameHeight) || !sourceSize) return;
+  if (!choices.LetterBox || !ParseFrameSize(job.FrameSize, frameWidth, frameHeight) || !sourceSize) return;
   // The source's display shape: the chosen aspect, else its own pixels taken as square.
   const double sourceAspect = choices.AspectIndex == 1   ? 4.0 / 3.0
                               : choices.AspectIndex == 2 ? 16.0 / 9.0

@@ -37,6 +37,14 @@ struct TJobChoices {
   std::string SourceFrameRate;  // the row's "FrameRate" text, e.g. "59.94"
 };
 
+// "640x480" -> 640, 480; false unless both are whole numbers above 0 (blanks around each are
+// allowed).
+bool ParseFrameSize(std::string_view text, int& width, int& height);
+
+// Pictures a second of a rate text: "30000/1001", "25", "29.97" ("." whatever the locale); 0
+// when the text names no rate.
+double FrameRateValue(std::string_view text);
+
 // A source's picture rate as the list shows it: two decimals at most ("29.97", "25"); empty
 // when the rate is unknown.
 std::string FrameRateCellText(int num, int den);

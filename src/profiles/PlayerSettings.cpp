@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <iterator>
 
 #include "CaptionTranslation.h"
@@ -65,23 +64,6 @@ constexpr TLevelLimits LevelLimits[] = {
     {42, 522240, 8704, 50000, 62500},
 };
 
-bool ParseFrameSize(std::string_view text, int& width, int& height) {
-  const size_t x = text.find('x');
-  if (x == std::string_view::npos) return false;
-  width = std::atoi(std::string(text.substr(0, x)).c_str());
-  height = std::atoi(std::string(text.substr(x + 1)).c_str());
-  return width > 0 && height > 0;
-}
-
-// "30000/1001" or "25": pictures a second; 0 for an empty text.
-double RateOf(const std::string& text) {
-  if (text.empty()) return 0.0;
-  const size_t slash = text.find('/');
-  if (slash == std::string::npos) return std::atof(text.c_str());
-  const double den = std::atof(text.c_str() + slash + 1);
-  return den > 0 ? std::atof(text.substr(0, slash).c_str()) / den : 0.0;
-}
-
 // The ISO media family: their muxers write the index last unless told otherwise.
 bool IsIsoExtension(std::string_view extension) {
   const std::string lower = AsciiLowerCase(extension);
@@ -131,7 +113,7 @@ void AddPlayerSettings(const TheAVCodec& profile, const TProfileControls& contro
   // A chosen rate MPEG-1 does not have (or the source's, which may be anything) is written as
   // the nearest of the extended rates instead of failing the file.
   if (job.VideoCodec == "mpeg1video" && !job.DisableVideo) {
-    const double rate = RateOf(FrameRateFromCaption(controls.BoxText(TOptionBox::VideoFramerate)));
+    const double rate = FrameRateValue(FrameRateFromCaption(controls.BoxText(TOptionBox::VideoFramerate)));
     const bool standard = std::any_of(std::begin(MpegOneRates), std::end(MpegOneRates),
                                       [rate](double r) { return std::abs(r - rate) < 0.001; });
     if (!standard) AddLine(job, "strict=-1");
@@ -147,7 +129,7 @@ void AddPlayerSettings(const TheAVCodec& profile, const TProfileControls& contro
   // the source's own rate needs it.
   int width = 0, height = 0;
   if (job.VideoBitrate <= 0 || !ParseFrameSize(job.FrameSize, width, height)) return;
-  double rate = RateOf(FrameRateFromCaption(controls.BoxText(TOptionBox::VideoFramerate)));
+  double rate = FrameRateValue(FrameRateFromCaption(controls.BoxText(TOptionBox::VideoFramerate)));
   if (rate <= 0) rate = HighestDeviceFrameRate;
   const TH264Level level = LowestH264Level(width, height, rate, job.VideoBitrate);
   if (level.Idc == 0) return;

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 
-#include <cmath>
 #include <exception>
 
 #include "JobCompletion.h"
